@@ -42,7 +42,7 @@ int32_t TColorTable::FindOrAddOutsideColourRange(int32_t value)
 void TColorTable::SortColors()
 {
     std::sort(fEntries.begin(), fEntries.end());
-    for (size_t i = 0; i < fEntries.size(); ++i) {
+    for (std::size_t i = 0; i < fEntries.size(); ++i) {
         const int32_t value = fEntries[i];
         const auto number = static_cast<int32_t>(i + 1);
         if (static_cast<uint32_t>(value) < static_cast<uint32_t>(kColourValues))

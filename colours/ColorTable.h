@@ -42,7 +42,7 @@ public:
     int32_t ColorCount() const { return static_cast<int32_t>(fEntries.size()); }
 
     // The colour value with the given number, 1 to ColorCount().
-    int32_t Entry(int32_t number) const { return fEntries[static_cast<size_t>(number) - 1]; }
+    int32_t Entry(int32_t number) const { return fEntries[static_cast<std::size_t>(number) - 1]; }
 
 private:
     int32_t Append(int32_t colourValue);

@@ -8,7 +8,7 @@ void TBitmap32::SetSize(int width, int height)
 {
     fWidth = std::max(width, 0);
     fHeight = std::max(height, 0);
-    fPixels.assign(static_cast<size_t>(fWidth) * fHeight * 4, 0);
+    fPixels.assign(static_cast<std::size_t>(fWidth) * fHeight * 4, 0);
 }
 
 void CompositeStraightAlpha(TBitmap32& destination, const TBitmap32& source, int left, int top)

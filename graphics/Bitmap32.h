@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,11 +22,11 @@ public:
     int Height() const { return fHeight; }
     bool Empty() const { return fWidth == 0 || fHeight == 0; }
 
-    uint8_t* Row(int y) { return fPixels.data() + static_cast<size_t>(y) * RowBytes(); }
-    const uint8_t* Row(int y) const { return fPixels.data() + static_cast<size_t>(y) * RowBytes(); }
+    uint8_t* Row(int y) { return fPixels.data() + static_cast<std::size_t>(y) * RowBytes(); }
+    const uint8_t* Row(int y) const { return fPixels.data() + static_cast<std::size_t>(y) * RowBytes(); }
     uint8_t* Bits() { return fPixels.data(); }
     const uint8_t* Bits() const { return fPixels.data(); }
-    size_t RowBytes() const { return static_cast<size_t>(fWidth) * 4; }
+    std::size_t RowBytes() const { return static_cast<std::size_t>(fWidth) * 4; }
 
     bool operator==(const TBitmap32&) const = default;
 
