@@ -1,0 +1,37 @@
+#include "app/Messages.h"
+
+#include <gtest/gtest.h>
+
+namespace pix {
+namespace {
+
+TEST(FullStopRule, AppendsOnlyAfterCharactersAboveFullStop)
+{
+    EXPECT_EQ(WithFullStop("File not found"), "File not found.");
+    EXPECT_EQ(WithFullStop("I/O error 32"), "I/O error 32.");
+    EXPECT_EQ(WithFullStop("Cannot open file \"a b\". No such file or directory"),
+              "Cannot open file \"a b\". No such file or directory.");
+    // Ending in ".", "!", ")", a double quote, "-" or a space: left alone.
+    for (const char* unchanged : {"Done.", "Помилка!", "(crc error)", "said \"x\"", "a-", "a ", ""})
+        EXPECT_EQ(WithFullStop(unchanged), unchanged) << unchanged;
+    // "/" is 0x2F, the first character that gets the stop.
+    EXPECT_EQ(WithFullStop("a/"), "a/.");
+    EXPECT_EQ(WithFullStop("Зберегти"), "Зберегти.");
+}
+
+TEST(VersionSwitch, MatchesTheWholeArgumentInAnyCase)
+{
+    EXPECT_TRUE(HasVersionSwitch({"/acver"}));
+    EXPECT_TRUE(HasVersionSwitch({"x", "/AcVer", "y"}));
+    EXPECT_TRUE(HasVersionSwitch({"/ACVER", "/acver"}));
+    EXPECT_FALSE(HasVersionSwitch({}));
+    EXPECT_FALSE(HasVersionSwitch({"/acverx"}));
+    EXPECT_FALSE(HasVersionSwitch({"acver"}));
+    EXPECT_FALSE(HasVersionSwitch({"-acver"}));
+    EXPECT_FALSE(HasVersionSwitch({" /acver"}));
+    // Only ASCII letters are lowered: a Cyrillic "а" in place of "a" is no match.
+    EXPECT_FALSE(HasVersionSwitch({"/\xD0\xB0" "cver"}));
+}
+
+} // namespace
+} // namespace pix

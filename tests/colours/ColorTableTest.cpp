@@ -1,0 +1,154 @@
+#include "colours/ColorTable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace pix {
+namespace {
+
+constexpr int32_t kWhite = 0xFFFFFF;
+constexpr int32_t kRed = 255;
+constexpr int32_t kGreen = 255 << 8;
+constexpr int32_t kBlue = 255 << 16;
+
+// The table's meaning in its plainest form: a list searched from the start.
+class NaiveTable {
+public:
+    int32_t FindOrAdd(int32_t value)
+    {
+        const auto found = std::find(fEntries.begin(), fEntries.end(), value);
+        if (found != fEntries.end())
+            return static_cast<int32_t>(found - fEntries.begin()) + 1;
+        fEntries.push_back(value);
+        return static_cast<int32_t>(fEntries.size());
+    }
+    void Sort() { std::sort(fEntries.begin(), fEntries.end()); }
+    const std::vector<int32_t>& Entries() const { return fEntries; }
+
+private:
+    std::vector<int32_t> fEntries;
+};
+
+class ColorTableTest : public ::testing::Test {
+protected:
+    // One table for the whole suite, as the program has one: its slots are
+    // 64 MiB of address space, and reuse across resets is what is tested.
+    static TColorTable& Table()
+    {
+        static TColorTable table;
+        return table;
+    }
+    void SetUp() override { Table().Reset(); }
+};
+
+TEST_F(ColorTableTest, NumbersFollowFirstMetOrderUntilSorted)
+{
+    TColorTable& table = Table();
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 1);
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 1);
+    EXPECT_EQ(table.FindOrAddColor(0), 2);
+    EXPECT_EQ(table.ColorCount(), 2);
+
+    table.SortColors();
+    EXPECT_EQ(table.FindOrAddColor(0), 1);
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 2);
+    EXPECT_EQ(table.ColorCount(), 2);
+}
+
+TEST_F(ColorTableTest, SortOrdersByBlueThenGreenThenRed)
+{
+    TColorTable& table = Table();
+    for (int32_t value : {kBlue, kGreen, kRed})
+        table.FindOrAddColor(value);
+    table.SortColors();
+    EXPECT_EQ(table.FindOrAddColor(kRed), 1);
+    EXPECT_EQ(table.FindOrAddColor(kGreen), 2);
+    EXPECT_EQ(table.FindOrAddColor(kBlue), 3);
+    EXPECT_EQ(table.ColorCount(), 3);
+}
+
+TEST_F(ColorTableTest, EmptyAndSingleColourTablesAreUnchangedBySort)
+{
+    TColorTable& table = Table();
+    table.SortColors();
+    EXPECT_EQ(table.ColorCount(), 0);
+
+    table.FindOrAddColor(12345);
+    table.SortColors();
+    EXPECT_EQ(table.ColorCount(), 1);
+    EXPECT_EQ(table.Entry(1), 12345);
+}
+
+TEST_F(ColorTableTest, ResetForgetsEveryColourOfThePreviousPicture)
+{
+    TColorTable& table = Table();
+    for (int32_t value = 0; value < 1000; ++value)
+        table.FindOrAddColor(value * 7919);
+    table.SortColors();
+    table.Reset();
+
+    EXPECT_EQ(table.ColorCount(), 0);
+    EXPECT_EQ(table.FindOrAddColor(7919 * 500), 1);
+    EXPECT_EQ(table.FindOrAddColor(0), 2);
+}
+
+TEST_F(ColorTableTest, ValuesBeyondTwentyFourBitsAreNumberedAndSortedSigned)
+{
+    TColorTable& table = Table();
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 1);
+    EXPECT_EQ(table.FindOrAddColor(-1), 2);
+    EXPECT_EQ(table.FindOrAddColor(1 << 24), 3);
+    EXPECT_EQ(table.FindOrAddColor(-1), 2);
+    table.SortColors();
+    EXPECT_EQ(table.FindOrAddColor(-1), 1);
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 2);
+    EXPECT_EQ(table.FindOrAddColor(1 << 24), 3);
+    table.Reset();
+    EXPECT_EQ(table.FindOrAddColor(1 << 24), 1);
+}
+
+TEST_F(ColorTableTest, AgreesWithANaiveListOnRandomPictures)
+{
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 20; ++round) {
+        TColorTable& table = Table();
+        table.Reset();
+        NaiveTable naive;
+        // Few distinct values in some rounds, many in others, so both
+        // repeated finds and appends are exercised.
+        std::uniform_int_distribution<int32_t> value(0, round % 2 ? 0xFFFFFF : 40);
+        std::vector<int32_t> picture(2000);
+        for (int32_t& pixel : picture)
+            pixel = value(random);
+
+        for (int32_t pixel : picture)
+            ASSERT_EQ(table.FindOrAddColor(pixel), naive.FindOrAdd(pixel));
+        table.SortColors();
+        naive.Sort();
+        for (int32_t pixel : picture)
+            ASSERT_EQ(table.FindOrAddColor(pixel), naive.FindOrAdd(pixel));
+        ASSERT_EQ(table.ColorCount(), static_cast<int32_t>(naive.Entries().size()));
+    }
+}
+
+TEST_F(ColorTableTest, HoldsEveryTwentyFourBitColour)
+{
+    TColorTable& table = Table();
+    // Met in descending order, so sorting has to reverse all of them.
+    for (int32_t value = TColorTable::kColourValues - 1; value >= 0; --value)
+        ASSERT_EQ(table.FindOrAddColor(value), TColorTable::kColourValues - value);
+    table.SortColors();
+    EXPECT_EQ(table.ColorCount(), TColorTable::kColourValues);
+    EXPECT_EQ(table.FindOrAddColor(0), 1);
+    EXPECT_EQ(table.FindOrAddColor(kWhite), TColorTable::kColourValues);
+    EXPECT_EQ(table.FindOrAddColor(0x123456), 0x123456 + 1);
+    table.Reset();
+    EXPECT_EQ(table.ColorCount(), 0);
+    EXPECT_EQ(table.FindOrAddColor(kWhite), 1);
+}
+
+} // namespace
+} // namespace pix
