@@ -1,0 +1,83 @@
+#pragma once
+
+#include "png/Chunks.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pix {
+
+class TByteSource;
+
+enum TInterlaceMethod : uint8_t { imNone = 0, imAdam7 = 1 };
+
+enum TPNGTransparencyMode { ptmNone, ptmBit, ptmPartial };
+
+using TGammaTable = std::array<uint8_t, 256>;
+
+// The chunks of an image in file order; the list owns them.
+class TPNGList {
+public:
+    int Count() const { return static_cast<int>(fItems.size()); }
+    TChunk* GetItem(int index) const; // nullptr when out of range
+    TChunk* Add(std::unique_ptr<TChunk> chunk);
+    void RemoveChunk(TChunk* chunk); // frees it
+    void Clear() { fItems.clear(); }
+    int IndexOf(const TChunk* chunk) const;
+
+    // The first chunk of class C or a class derived from it.
+    template <class C>
+    C* FindChunk() const
+    {
+        for (const auto& item : fItems)
+            if (auto* found = dynamic_cast<C*>(item.get()))
+                return found;
+        return nullptr;
+    }
+
+private:
+    std::vector<std::unique_ptr<TChunk>> fItems;
+};
+
+// A PNG image read from a file or stream. A load either returns with the
+// whole image decoded into the header's buffer or raises one of the
+// exceptions of png/PngErrors.h (or EFOpenError); the image must not be used
+// after a failed load.
+class TPngImage {
+public:
+    TPngImage();
+    TPngImage(const TPngImage&) = delete;
+    TPngImage& operator=(const TPngImage&) = delete;
+
+    // fileName is UTF-8.
+    void LoadFromFile(const std::string& fileName);
+    void LoadFromStream(TByteSource& stream);
+
+    TChunkIHDR& Header() const; // raises EPNGHeaderNotPresent
+    uint32_t Width() const;     // 0 without a header
+    uint32_t Height() const;
+    bool Empty() const { return fChunkList.Count() == 0; }
+
+    // Worked out from the header and the first tRNS chunk at every call.
+    TPNGTransparencyMode TransparencyMode() const;
+    // red + 256 * green + 65536 * blue; 0 without a tRNS chunk.
+    int32_t TransparentColor() const;
+
+    // Image row y, 0 being the top row.
+    const uint8_t* Scanline(uint32_t y) const;
+    const uint8_t* AlphaScanline(uint32_t y) const; // nullptr unless colour type 4 or 6
+    const uint8_t* ExtraScanline(uint32_t y) const; // meaningful for bit depth 16 only
+
+    TPNGList fChunkList;
+    TGammaTable GammaTable;   // applied to colour samples and palette entries
+    TGammaTable InverseGamma; // kept in step with GammaTable
+    TInterlaceMethod fInterlaceMethod = imNone;
+
+private:
+    bool HasHeader() const;
+};
+
+} // namespace pix
