@@ -1,0 +1,49 @@
+#pragma once
+
+#include "png/Chunks.h"
+
+#include <zlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace pix {
+
+class TByteSource;
+
+// The zlib stream of a run of IDAT chunks, inflated on request. Input is read
+// in blocks of at most 65535 bytes and never past the current chunk's data;
+// each chunk's CRC runs over what is read and is checked when its data is
+// used up, and the next chunk must then be an IDAT chunk (zero-length ones
+// are passed over).
+class TIdatStream {
+public:
+    // The source stands at the data of the first IDAT chunk.
+    TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize);
+    ~TIdatStream();
+    TIdatStream(const TIdatStream&) = delete;
+    TIdatStream& operator=(const TIdatStream&) = delete;
+
+    // Inflates count bytes into buffer; fewer only when the file has ended.
+    size_t Read(uint8_t* buffer, size_t count);
+
+    // Reads what is left of the current chunk's data without inflating it
+    // and checks the chunk's CRC; the source then stands after that CRC.
+    void FinishChunk();
+
+private:
+    void BeginChunk(const uint8_t* type, uint32_t size);
+    void EnterNextChunk();
+    void CheckCrc();
+
+    static constexpr size_t kInputBlock = 65535;
+
+    TByteSource& fSource;
+    z_stream fZStream{};
+    std::unique_ptr<uint8_t[]> fInput;
+    uLong fCrc = 0;
+    uint32_t fChunkRemaining = 0; // data bytes of the current chunk not yet read
+};
+
+} // namespace pix

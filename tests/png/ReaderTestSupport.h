@@ -1,0 +1,38 @@
+#pragma once
+
+#include "png/PngImage.h"
+#include "tests/support/PngWriter.h"
+
+#include <optional>
+#include <string>
+#include <typeindex>
+
+namespace pix::testing {
+
+// Loads a whole file from memory.
+void LoadBytes(TPngImage& image, const TBytes& file);
+
+// What a load ends with: "" on success, else the exception's class and
+// message, for comparing with one EXPECT_EQ.
+struct TLoadOutcome {
+    std::optional<std::type_index> kind;
+    std::string message;
+};
+TLoadOutcome LoadOutcome(TPngImage& image, const TBytes& file);
+TLoadOutcome LoadOutcome(const TBytes& file);
+
+// The file with one byte replaced.
+TBytes WithByte(TBytes file, size_t offset, uint8_t value);
+
+// Checks every pixel of a decoded image against what the row converters
+// must store for these file samples, and that all alpha and extra bytes
+// are where they belong. Returns "" or the first difference.
+std::string CompareWithSamples(const TPngImage& image, const TSampleImage& samples);
+
+// The raw samples as Debian's libpng decodes them (no transformations but
+// unpacking and de-interlacing); nullopt when libpng rejects the file.
+std::optional<TSampleImage> DecodeWithLibpng(const TBytes& file);
+
+TBytes ReadFileBytes(const std::string& path);
+
+} // namespace pix::testing
