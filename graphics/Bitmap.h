@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
 // alpha), so reading a pixel is a single lookup whatever the format.
 class TBitmap {
 public:
+    TBitmap() = default;
+    TBitmap(TBitmap&&) = default;
+    TBitmap& operator=(TBitmap&&) = default;
     virtual ~TBitmap() = default;
 
     int Width() const { return fWidth; }
@@ -64,13 +68,13 @@ protected:
     void Reallocate(int width, int height, TPixelFormat format);
     void SetAlphaFormat(TAlphaFormat format) { fAlphaFormat = format; }
     void SetPalette(std::vector<TPaletteEntry> palette);
-    uint8_t* Row(int y) { return fPixels.data() + static_cast<std::size_t>(y) * RowBytes(); }
+    uint8_t* Row(int y) { return fPixels.get() + static_cast<std::size_t>(y) * RowBytes(); }
     std::size_t RowBytes() const { return static_cast<std::size_t>(fWidth) * BytesPerPixel(); }
     std::size_t BytesPerPixel() const;
     void Changed() const;
 
 private:
-    const uint8_t* Row(int y) const { return fPixels.data() + static_cast<std::size_t>(y) * RowBytes(); }
+    const uint8_t* Row(int y) const { return fPixels.get() + static_cast<std::size_t>(y) * RowBytes(); }
     void UpdateColourOfIndex();
 
     int fWidth = 0;
@@ -80,7 +84,12 @@ private:
     std::vector<TPaletteEntry> fPalette;
     // Colour value of every index; indexes beyond the colour table read black.
     std::array<int32_t, 256> fColourOfIndex{};
-    std::vector<uint8_t> fPixels;
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const;
+    };
+    // calloc: the fresh pages of a large block are zero already, so a
+    // picture that overwrites every pixel does not pay for a fill too.
+    std::unique_ptr<uint8_t[], FreeDeleter> fPixels;
 };
 
 } // namespace pix

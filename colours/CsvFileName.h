@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pix {
+
+// The characters that end a folder in a file name. Windows names also
+// end a drive in ":"; everywhere else "/" is the only one.
+#ifdef _WIN32
+inline constexpr std::string_view kFolderSeparators = "\\:";
+#else
+inline constexpr std::string_view kFolderSeparators = "/";
+#endif
+
+// The name with its extension replaced by ".csv", or ".csv" appended when
+// the last name component has no ".": "a/cat.png" gives "a/cat.csv", and a
+// "." in a folder name is left alone.
+std::string CsvFileName(const std::string& name);
+
+// Everything up to and including the last separator; empty without one.
+std::string FolderPart(const std::string& name);
+
+// Everything after the last separator; the whole name without one.
+std::string FilePart(const std::string& name);
+
+// A folder part as the save dialog starts in it: one trailing separator is
+// dropped, except that a root ("/", "C:\") keeps it.
+std::string DialogFolder(const std::string& folderPart);
+
+} // namespace pix

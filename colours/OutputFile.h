@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace pix {
+
+// Where exported text goes, in large blocks. Failures are EInOutError.
+class TByteSink {
+public:
+    virtual ~TByteSink() = default;
+    virtual void Write(const char* data, std::size_t size) = 0;
+};
+
+// Replaces a file only once all of its new content is safely written: the
+// text goes to a temporary file beside the target, which is flushed to disk
+// and renamed over the target by Commit. Until then, and after any failure,
+// the target keeps its previous content; an object destroyed without Commit
+// removes its temporary file. A replaced file keeps its permission bits.
+// A character device (/dev/null) is written directly.
+class TReplacementFile : public TByteSink {
+public:
+    // Fails before anything is touched when the name is too long, names a
+    // folder, a pipe or a socket, or a file that may not be written.
+    explicit TReplacementFile(const std::string& fileName);
+    ~TReplacementFile() override;
+    TReplacementFile(const TReplacementFile&) = delete;
+    TReplacementFile& operator=(const TReplacementFile&) = delete;
+
+    void Write(const char* data, std::size_t size) override;
+    void Commit();
+
+private:
+    void Close();
+
+    std::string fTarget;
+    std::string fTemporary; // empty when writing the target directly
+    int fDescriptor = -1;
+};
+
+// The process's standard output.
+class TStandardOutput : public TByteSink {
+public:
+    void Write(const char* data, std::size_t size) override;
+};
+
+} // namespace pix

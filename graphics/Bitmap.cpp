@@ -1,0 +1,124 @@
+#include "graphics/Bitmap.h"
+
+#include "png/AvailableMemory.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace pix {
+
+namespace {
+
+std::size_t ColourTableSize(TPixelFormat format)
+{
+    switch (format) {
+    case pf1bit: return 2;
+    case pf4bit: return 16;
+    case pf8bit: return 256;
+    default: return 0;
+    }
+}
+
+std::string OutOfMemoryMessage(int width, int height)
+{
+    return "Not enough memory to show an image of " + std::to_string(width) + " x " + std::to_string(height)
+        + " pixels.";
+}
+
+} // namespace
+
+void TBitmap::FreeDeleter::operator()(uint8_t* p) const
+{
+    std::free(p);
+}
+
+std::size_t TBitmap::BytesPerPixel() const
+{
+    switch (fPixelFormat) {
+    case pf24bit: return 3;
+    case pf32bit: return 4;
+    default: return 1;
+    }
+}
+
+void TBitmap::Reallocate(int width, int height, TPixelFormat format)
+{
+    const TPixelFormat oldFormat = fPixelFormat;
+    fPixelFormat = format;
+    const uint64_t bytes = static_cast<uint64_t>(std::max(width, 0)) * static_cast<uint64_t>(std::max(height, 0))
+        * BytesPerPixel();
+    // Sizes come from files: an allocation the machine cannot back would be
+    // granted by an overcommitting system and kill the process on first use.
+    if (!MemoryCanHold(bytes)) {
+        fPixelFormat = oldFormat;
+        throw EOutOfResources(OutOfMemoryMessage(width, height));
+    }
+    // Released first, so that the old and new pixels are never held at once.
+    fPixels.reset();
+    fWidth = 0;
+    fHeight = 0;
+    fPixels.reset(static_cast<uint8_t*>(std::calloc(std::max<std::size_t>(static_cast<std::size_t>(bytes), 1), 1)));
+    if (!fPixels)
+        throw EOutOfResources(OutOfMemoryMessage(width, height));
+    fWidth = std::max(width, 0);
+    fHeight = std::max(height, 0);
+    UpdateColourOfIndex();
+}
+
+void TBitmap::SetPalette(std::vector<TPaletteEntry> palette)
+{
+    fPalette = std::move(palette);
+    UpdateColourOfIndex();
+}
+
+void TBitmap::UpdateColourOfIndex()
+{
+    fColourOfIndex.fill(0);
+    const std::size_t used = std::min(ColourTableSize(fPixelFormat), fPalette.size());
+    for (std::size_t i = 0; i < used; ++i)
+        fColourOfIndex[i] = fPalette[i].ColourValue();
+}
+
+void TBitmap::Changed() const
+{
+    if (OnChange)
+        OnChange();
+}
+
+int32_t TBitmap::Pixels(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= fWidth || y >= fHeight)
+        return -1;
+    int32_t value;
+    ReadColours(x, y, 1, &value);
+    return value;
+}
+
+uint8_t TBitmap::Alpha(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= fWidth || y >= fHeight)
+        return 0;
+    return fPixelFormat == pf32bit ? Row(y)[static_cast<std::size_t>(x) * 4 + 3] : 255;
+}
+
+void TBitmap::ReadColours(int x, int y, int count, int32_t* values) const
+{
+    const uint8_t* p = Row(y) + static_cast<std::size_t>(x) * BytesPerPixel();
+    switch (fPixelFormat) {
+    case pf24bit:
+        for (int i = 0; i < count; ++i, p += 3)
+            values[i] = p[2] | (p[1] << 8) | (p[0] << 16);
+        break;
+    case pf32bit:
+        for (int i = 0; i < count; ++i, p += 4)
+            values[i] = p[2] | (p[1] << 8) | (p[0] << 16);
+        break;
+    default:
+        for (int i = 0; i < count; ++i)
+            values[i] = fColourOfIndex[p[i]];
+        break;
+    }
+}
+
+} // namespace pix

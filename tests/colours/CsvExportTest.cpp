@@ -1,0 +1,197 @@
+#include "colours/ColorTable.h"
+#include "colours/CsvExport.h"
+#include "colours/OutputFile.h"
+#include "graphics/Bitmap32.h"
+#include "graphics/PngGraphic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pix {
+namespace {
+
+constexpr int32_t kBlackValue = 0;
+constexpr int32_t kRedValue = 255;
+constexpr int32_t kWhiteValue = 0xFFFFFF;
+
+class StringSink : public TByteSink {
+public:
+    void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
+    std::string Bytes;
+};
+
+// A work bitmap whose pixel (x, y) has colour value values[y * width + x].
+TPNGGraphic Picture(int width, int height, const std::vector<int32_t>& values)
+{
+    TBitmap32 picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int32_t value = values[static_cast<std::size_t>(y * width + x)];
+            uint8_t* pixel = picture.Row(y) + x * 4;
+            pixel[kRed] = static_cast<uint8_t>(value);
+            pixel[kGreen] = static_cast<uint8_t>(value >> 8);
+            pixel[kBlue] = static_cast<uint8_t>(value >> 16);
+            pixel[kAlpha] = static_cast<uint8_t>(x * 37); // alpha never counts
+        }
+    TPNGGraphic bitmap;
+    bitmap.AssignPicture32(picture);
+    return bitmap;
+}
+
+class CsvExportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ColorTable.Reset(); }
+
+    std::string Export(const TBitmap& bitmap)
+    {
+        EXPECT_TRUE(NumberColours(bitmap, ColorTable));
+        StringSink sink;
+        EXPECT_TRUE(WriteCsv(bitmap, ColorTable, sink));
+        return sink.Bytes;
+    }
+};
+
+TEST_F(CsvExportTest, ThreeByTwoExampleIsSixteenBytes)
+{
+    const TPNGGraphic bitmap = Picture(3, 2, {kWhiteValue, kBlackValue, kWhiteValue, kBlackValue, kBlackValue, kRedValue});
+    EXPECT_EQ(Export(bitmap), "3;1;3;\r\n1;1;2;\r\n");
+}
+
+TEST_F(CsvExportTest, OneColourGivesOnesOnEveryLine)
+{
+    const TPNGGraphic bitmap = Picture(4, 3, std::vector<int32_t>(12, 0x123456));
+    EXPECT_EQ(Export(bitmap), "1;1;1;1;\r\n1;1;1;1;\r\n1;1;1;1;\r\n");
+    EXPECT_EQ(ColorTable.ColorCount(), 1);
+}
+
+TEST_F(CsvExportTest, SmallerValueIsOneEvenWhenMetLast)
+{
+    const TPNGGraphic bitmap = Picture(2, 1, {kWhiteValue, kBlackValue});
+    EXPECT_EQ(Export(bitmap), "2;1;\r\n");
+}
+
+TEST_F(CsvExportTest, SecondExportWithoutResetGivesTheSameBytes)
+{
+    const TPNGGraphic bitmap = Picture(3, 2, {kWhiteValue, kBlackValue, kWhiteValue, kBlackValue, kBlackValue, kRedValue});
+    const std::string first = Export(bitmap);
+    EXPECT_EQ(Export(bitmap), first);
+    EXPECT_EQ(ColorTable.ColorCount(), 3);
+}
+
+TEST_F(CsvExportTest, CancelledNumberingCompletesToTheSameNumbers)
+{
+    // Wide enough for several progress reports within one row.
+    const int width = 200000;
+    std::vector<int32_t> values(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+        values[static_cast<std::size_t>(x)] = (width - x) % 1000;
+    const TPNGGraphic bitmap = Picture(width, 1, values);
+
+    int reports = 0;
+    EXPECT_FALSE(NumberColours(bitmap, ColorTable, [&](int64_t done, int64_t total) {
+        EXPECT_EQ(total, width);
+        EXPECT_LE(done, total);
+        return ++reports < 2;
+    }));
+    EXPECT_EQ(reports, 2);
+    const std::string resumed = Export(bitmap);
+    ColorTable.Reset();
+    EXPECT_EQ(Export(bitmap), resumed);
+}
+
+TEST_F(CsvExportTest, CancelledWritingReportsIt)
+{
+    const TPNGGraphic bitmap = Picture(2, 2, {kWhiteValue, kBlackValue, kRedValue, kRedValue});
+    ASSERT_TRUE(NumberColours(bitmap, ColorTable));
+    StringSink sink;
+    EXPECT_FALSE(WriteCsv(bitmap, ColorTable, sink, [](int64_t, int64_t) { return false; }));
+}
+
+TEST_F(CsvExportTest, RowWiderThanAProgressStepEndsOnce)
+{
+    const int width = 70000;
+    std::vector<int32_t> values(static_cast<std::size_t>(width) * 2, kBlackValue);
+    values.back() = kWhiteValue;
+    const TPNGGraphic bitmap = Picture(width, 2, values);
+    std::string row;
+    for (int x = 0; x < width; ++x)
+        row += "1;";
+    EXPECT_EQ(Export(bitmap), row + "\r\n" + row.substr(0, row.size() - 2) + "2;\r\n");
+}
+
+// Checks a long output as it streams in, so it never needs to be held.
+class ExpectedSink : public TByteSink {
+public:
+    explicit ExpectedSink(std::function<void(std::string&)> nextLine) : fNextLine(std::move(nextLine)) {}
+    void Write(const char* data, std::size_t size) override
+    {
+        Blocks++;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (fPosition == fExpected.size()) {
+                fExpected.clear();
+                fPosition = 0;
+                fNextLine(fExpected);
+            }
+            if (data[i] != fExpected[fPosition++]) {
+                ++Mismatches;
+                return;
+            }
+        }
+    }
+    bool AtLineEnd() const { return fPosition == fExpected.size(); }
+    int Mismatches = 0;
+    int Blocks = 0;
+
+private:
+    std::function<void(std::string&)> fNextLine;
+    std::string fExpected;
+    std::size_t fPosition = 0;
+};
+
+TEST_F(CsvExportTest, NumbersOfEveryLengthUpToEightDigits)
+{
+    // 10.9 million distinct colours, the largest value first, so the numbers
+    // run down from 10,890,000 to 1 and need the sort.
+    const int side = 3300;
+    const int32_t count = side * side;
+    TBitmap32 picture(side, side);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t value = count - 1 - i;
+        uint8_t* pixel = picture.Bits() + static_cast<std::size_t>(i) * 4;
+        pixel[kRed] = static_cast<uint8_t>(value);
+        pixel[kGreen] = static_cast<uint8_t>(value >> 8);
+        pixel[kBlue] = static_cast<uint8_t>(value >> 16);
+    }
+    TPNGGraphic bitmap;
+    bitmap.AssignPicture32(picture);
+    picture = TBitmap32();
+
+    ASSERT_TRUE(NumberColours(bitmap, ColorTable));
+    ASSERT_EQ(ColorTable.ColorCount(), count);
+    int y = 0;
+    ExpectedSink sink([&](std::string& line) {
+        for (int x = 0; x < side; ++x)
+            line += std::to_string(count - (y * side + x)) + ";";
+        line += "\r\n";
+        ++y;
+    });
+    ASSERT_TRUE(WriteCsv(bitmap, ColorTable, sink));
+    EXPECT_EQ(sink.Mismatches, 0);
+    EXPECT_EQ(y, side);
+    EXPECT_TRUE(sink.AtLineEnd());
+    EXPECT_GT(sink.Blocks, 1);
+}
+
+TEST_F(CsvExportTest, LegendListsEveryNumberWithItsColour)
+{
+    const TPNGGraphic bitmap = Picture(4, 1, {0x0A0B0C, kWhiteValue, kRedValue, 0x00FF00});
+    ASSERT_TRUE(NumberColours(bitmap, ColorTable));
+    StringSink sink;
+    WriteLegend(ColorTable, sink);
+    EXPECT_EQ(sink.Bytes, "1;#FF0000\r\n2;#00FF00\r\n3;#0C0B0A\r\n4;#FFFFFF\r\n");
+}
+
+} // namespace
+} // namespace pix
