@@ -133,12 +133,12 @@ std::optional<TSampleImage> DecodeWithLibpng(const TBytes& file)
         });
         png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
         png_read_info(png, info);
+        s.bitDepth = png_get_bit_depth(png, info); // before unpacking widens it
         png_set_packing(png);
         png_set_interlace_handling(png);
         png_read_update_info(png, info);
         s.width = png_get_image_width(png, info);
         s.height = png_get_image_height(png, info);
-        s.bitDepth = png_get_bit_depth(png, info);
         s.colorType = png_get_color_type(png, info);
         const size_t rowBytes = png_get_rowbytes(png, info);
         pixels.resize(rowBytes * s.height);

@@ -184,7 +184,9 @@ TSampleImage TSampleImage::Random(uint32_t width, uint32_t height, uint8_t bitDe
 
 TBytes FilteredScanlines(const TSampleImage& image, bool adam7, TFilterChoice filters)
 {
-    const size_t bpp = std::max<size_t>(1, size_t{image.bitDepth} * image.Channels() / 8);
+    // Palette rows are filtered byte by byte even at 16 bits, a depth the
+    // standard does not have and the reader takes this way.
+    const size_t bpp = image.colorType == 3 ? 1 : std::max<size_t>(1, size_t{image.bitDepth} * image.Channels() / 8);
     TBytes out;
     const auto writePass = [&](const TPass& pass) {
         if (pass.firstColumn >= image.width)
@@ -209,14 +211,21 @@ TBytes FilteredScanlines(const TSampleImage& image, bool adam7, TFilterChoice fi
     return out;
 }
 
+TBytes PaletteData(int entries)
+{
+    TBytes data;
+    for (int i = 0; i < entries; ++i)
+        data.insert(data.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
+    return data;
+}
+
 TBytes EncodePng(const TSampleImage& image, bool adam7, TFilterChoice filters)
 {
-    return TPngWriter()
-        .Signature()
-        .IHDR(image.width, image.height, image.bitDepth, image.colorType, adam7 ? 1 : 0)
-        .IDAT(ZlibCompress(FilteredScanlines(image, adam7, filters)))
-        .IEND()
-        .Bytes();
+    TPngWriter writer;
+    writer.Signature().IHDR(image.width, image.height, image.bitDepth, image.colorType, adam7 ? 1 : 0);
+    if (image.colorType == 3)
+        writer.Chunk("PLTE", PaletteData(1 << std::min<int>(image.bitDepth, 8)));
+    return writer.IDAT(ZlibCompress(FilteredScanlines(image, adam7, filters))).IEND().Bytes();
 }
 
 } // namespace pix::testing

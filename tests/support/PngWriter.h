@@ -77,7 +77,11 @@ TBytes FilterRow(int type, const TBytes& row, const TBytes& previous, size_t bpp
 // order; bits after the last pixel of a row are 0.
 TBytes FilteredScanlines(const TSampleImage& image, bool adam7, TFilterChoice filters = TFilterChoice::Cycle);
 
-// A complete file: signature, IHDR, the image data compressed in one IDAT
+// PLTE data of entries colours: entry i is red i, green 255 - i, blue 7 * i.
+TBytes PaletteData(int entries);
+
+// A complete file: signature, IHDR, for colour type 3 a PLTE chunk of
+// PaletteData(2^depth, at most 256), the image data compressed in one IDAT
 // chunk, IEND.
 TBytes EncodePng(const TSampleImage& image, bool adam7, TFilterChoice filters = TFilterChoice::Cycle);
 
