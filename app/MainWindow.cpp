@@ -3,7 +3,9 @@
 #include "colours/ColorTable.h"
 #include "controls/TImage.h"
 #include "controls/TShape.h"
+#include "controls/TsAlphaImageList.h"
 #include "controls/TsImage.h"
+#include "resources/Pictures.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -49,6 +51,7 @@ TForm1::TForm1(QWidget* parent)
     , Image1(new TImage(this))
     , sImage1(new TsImage(this))
     , sImage2(new TsImage(this))
+    , sAlphaImageList(new TsAlphaImageList(this))
     , OD(new QFileDialog(this))
     , SD(new QFileDialog(this))
     , RunFileDialog(ExecModal)
@@ -59,19 +62,25 @@ TForm1::TForm1(QWidget* parent)
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
+    setWindowIcon(ProgramIcon());
 
     Shape1->setObjectName("Shape1");
     Shape1->setGeometry(kShape1Bounds);
     Image1->setObjectName("Image1");
     Image1->setGeometry(kImage1Bounds);
 
+    sAlphaImageList->setObjectName("sAlphaImageList");
+    LoadButtonPictures(*sAlphaImageList);
+
     sImage1->setObjectName("sImage1");
     sImage1->setGeometry(kLoadButtonBounds);
     sImage1->Tag = kLoadButtonTag;
+    sImage1->SetImages(sAlphaImageList);
     sImage1->SetImageIndex(kLoadButtonTag);
     sImage2->setObjectName("sImage2");
     sImage2->setGeometry(kSaveButtonBounds);
     sImage2->Tag = kSaveButtonTag;
+    sImage2->SetImages(sAlphaImageList);
     sImage2->SetImageIndex(kSaveButtonTag);
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);

@@ -12,6 +12,7 @@ namespace pix {
 
 class TImage;
 class TShape;
+class TsAlphaImageList;
 class TsImage;
 
 // The one window of the program. Its components and handlers keep the names
@@ -26,6 +27,7 @@ public:
     TImage* Image1;
     TsImage* sImage1;
     TsImage* sImage2;
+    TsAlphaImageList* sAlphaImageList;
     QFileDialog* OD;
     QFileDialog* SD;
 

@@ -1,14 +1,27 @@
 #include "controls/TsImage.h"
 
+#include "controls/DevicePixels.h"
+
 #include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
 
 namespace pix {
+
 
 TsImage::TsImage(QWidget* parent)
     : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
+    fChangeLink.OnChange = [this] { update(); };
+}
+
+TsImage::~TsImage()
+{
+    if (fImages)
+        fImages->UnRegisterChanges(&fChangeLink);
 }
 
 void TsImage::SetImageIndex(int value)
@@ -16,7 +29,74 @@ void TsImage::SetImageIndex(int value)
     if (value == fImageIndex)
         return;
     fImageIndex = value;
+    if (fAutoSize)
+        AdjustBounds();
     repaint();
+}
+
+void TsImage::SetImages(TsAlphaImageList* list)
+{
+    if (list == fImages)
+        return;
+    if (fImages) {
+        fImages->UnRegisterChanges(&fChangeLink);
+        disconnect(fImages, &QObject::destroyed, this, nullptr);
+    }
+    fImages = list;
+    if (fImages) {
+        fImages->RegisterChanges(&fChangeLink);
+        // QPointer forgets a destroyed list by itself; the repaint shows it.
+        connect(fImages, &QObject::destroyed, this, [this] { update(); });
+    }
+    update();
+}
+
+void TsImage::SetAutoSize(bool value)
+{
+    fAutoSize = value;
+    if (fAutoSize)
+        AdjustBounds();
+}
+
+bool TsImage::Empty() const
+{
+    return !fImages || fImageIndex < 0 || fImageIndex >= fImages->Count();
+}
+
+QSize TsImage::PictureSize() const
+{
+    if (!fImages)
+        return {};
+    const int density = Density(*this);
+    return {density * fImages->Width / kDesignDensity, density * fImages->Height / kDesignDensity};
+}
+
+void TsImage::AdjustBounds()
+{
+    if (Empty()) {
+        resize(0, 0);
+        return;
+    }
+    // Logical pixels enough to hold every device pixel of the picture.
+    const QSize picture = PictureSize();
+    const qreal ratio = devicePixelRatioF();
+    resize(static_cast<int>(std::ceil(picture.width() / ratio)), static_cast<int>(std::ceil(picture.height() / ratio)));
+}
+
+void TsImage::paintEvent(QPaintEvent*)
+{
+    if (Empty())
+        return;
+    // What lies beneath the button is the window's background.
+    TBitmap32 cache = FilledPicture(DeviceSize(*this), WindowBackground(*this));
+    const QSize size = PictureSize();
+    if (size.width() > 0) {
+        TBitmap32 picture(size.width(), size.height());
+        fImages->GetBitmap32(fImageIndex, picture, 0);
+        CompositeStraightAlpha(cache, picture);
+    }
+    QPainter painter(this);
+    DrawDevicePixels(painter, cache, devicePixelRatioF());
 }
 
 void TsImage::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "controls/TsAlphaImageList.h"
+
+#include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 namespace pix {
@@ -12,11 +16,30 @@ class TsImage : public QWidget {
 
 public:
     explicit TsImage(QWidget* parent = nullptr);
+    ~TsImage() override;
 
     int Tag = 0;
 
     int ImageIndex() const { return fImageIndex; }
+    // The same value again does nothing; another one resizes the button (with
+    // AutoSize) and repaints it at once.
     void SetImageIndex(int value);
+
+    TsAlphaImageList* Images() const { return fImages; }
+    void SetImages(TsAlphaImageList* list);
+
+    bool AutoSize() const { return fAutoSize; }
+    void SetAutoSize(bool value);
+
+    // True when there is no list picture to show.
+    bool Empty() const;
+
+    // The picture's size in device pixels at the density of the screen the
+    // window is on: the list's nominal size scaled by density / 96.
+    QSize PictureSize() const;
+
+    // The AutoSize rule: the picture's size, or 0 x 0 when Empty().
+    void AdjustBounds();
 
 signals:
     void Click(QObject* sender);
@@ -24,6 +47,7 @@ signals:
     void MouseLeave(QObject* sender);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -31,7 +55,10 @@ protected:
 
 private:
     int fImageIndex = -1;
+    bool fAutoSize = true;
     bool fLeftPressed = false;
+    QPointer<TsAlphaImageList> fImages;
+    TChangeLink fChangeLink;
 };
 
 } // namespace pix

@@ -1,0 +1,111 @@
+#include "resources/Pictures.h"
+
+#include "png/ByteSource.h"
+#include "png/PngImage.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+namespace pix {
+namespace {
+
+using Colour = std::tuple<int, int, int>;
+
+TIHDRData HeaderOf(const QByteArray& png)
+{
+    TMemorySource source(std::span(reinterpret_cast<const uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())));
+    TPngImage image;
+    image.LoadFromStream(source);
+    return image.Header().IHDRData;
+}
+
+Colour ColourAt(const TBitmap32& picture, int x, int y)
+{
+    const uint8_t* pixel = picture.Row(y) + 4 * x;
+    return {pixel[kRed], pixel[kGreen], pixel[kBlue]};
+}
+
+TEST(ButtonPictures, Are255By65RgbWithSixteenColoursOnTheirBackground)
+{
+    const std::vector<TEmbeddedPicture> pictures = ButtonPictures();
+    const Colour backgrounds[] = {{127, 127, 127}, {166, 166, 166}, {143, 170, 220}, {159, 189, 245}};
+    const char* names[] = {"Load2", "Load1", "Save2", "Save1"};
+    ASSERT_EQ(pictures.size(), 4u);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_STREQ(pictures[i].ImageName, names[i]);
+        const TIHDRData header = HeaderOf(pictures[i].Png);
+        EXPECT_EQ(header.Width, 255u);
+        EXPECT_EQ(header.Height, 65u);
+        EXPECT_EQ(header.BitDepth, 8);
+        EXPECT_EQ(header.ColorType, ctRGB);
+        EXPECT_EQ(header.InterlaceMethod, 0);
+
+        const TBitmap32 picture = DecodePicture32(pictures[i].Png);
+        std::set<Colour> colours;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x) {
+                colours.insert(ColourAt(picture, x, y));
+                ASSERT_EQ(picture.Row(y)[4 * x + kAlpha], 255);
+            }
+        EXPECT_EQ(colours.size(), 16u);
+        EXPECT_EQ(ColourAt(picture, 0, 0), backgrounds[i]);
+        EXPECT_TRUE(colours.count({230, 230, 230}));
+    }
+}
+
+TEST(PlaceholderPicture, IsAGlyphDrawnByAlphaInsideItsRectangle)
+{
+    const TIHDRData header = HeaderOf(PlaceholderPng());
+    EXPECT_EQ(header.BitDepth, 8);
+    EXPECT_EQ(header.ColorType, ctRGBAlpha);
+
+    const TBitmap32 picture = PlaceholderPicture();
+    ASSERT_EQ(picture.Width(), 305);
+    ASSERT_EQ(picture.Height(), 305);
+    int opaque = 0;
+    int edge = 0;
+    int transparent = 0;
+    for (int y = 0; y < 305; ++y)
+        for (int x = 0; x < 305; ++x) {
+            const int alpha = picture.Row(y)[4 * x + kAlpha];
+            if (x >= 47 && x <= 259 && y >= 40 && y <= 267) {
+                ASSERT_EQ(ColourAt(picture, x, y), (Colour{143, 170, 220})) << x << ", " << y;
+                (alpha == 255 ? opaque : alpha == 0 ? transparent : edge)++;
+            } else {
+                ASSERT_EQ(ColourAt(picture, x, y), (Colour{255, 255, 255})) << x << ", " << y;
+                ASSERT_EQ(alpha, 0) << x << ", " << y;
+            }
+        }
+    // About half of the glyph's rectangle is ink, with a thin anti-aliased rim.
+    EXPECT_GT(opaque, 18000);
+    EXPECT_GT(transparent, 18000);
+    EXPECT_GT(edge, 500);
+    EXPECT_LT(edge, 2500);
+    // The apex is ink and the feet stand apart: a capital A.
+    EXPECT_EQ(picture.Row(45)[4 * 153 + kAlpha], 255);
+    EXPECT_EQ(picture.Row(260)[4 * 60 + kAlpha], 255);
+    EXPECT_EQ(picture.Row(260)[4 * 246 + kAlpha], 255);
+    EXPECT_EQ(picture.Row(260)[4 * 153 + kAlpha], 0);
+}
+
+TEST(ProgramIcon, HasFourEqualSquaresAtEverySize)
+{
+    const QIcon icon = ProgramIcon();
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        SCOPED_TRACE(size);
+        const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        const int half = size / 2;
+        EXPECT_EQ(image.pixel(0, 0), qRgb(127, 127, 127));
+        EXPECT_EQ(image.pixel(half - 1, half - 1), qRgb(127, 127, 127));
+        EXPECT_EQ(image.pixel(half, 0), qRgb(166, 166, 166));
+        EXPECT_EQ(image.pixel(0, half), qRgb(217, 217, 217));
+        EXPECT_EQ(image.pixel(size - 1, size - 1), qRgb(191, 191, 191));
+    }
+}
+
+} // namespace
+} // namespace pix
