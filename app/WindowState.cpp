@@ -1,0 +1,11 @@
+#include "app/WindowState.h"
+
+#include "png/PngImage.h"
+
+namespace pix {
+
+bool ImageLoaded = false;
+std::string ImageFileName;
+std::unique_ptr<TPngImage> PngImage;
+
+} // namespace pix
