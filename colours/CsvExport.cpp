@@ -1,6 +1,7 @@
 #include "colours/CsvExport.h"
 
 #include "colours/ColorTable.h"
+#include "colours/DecimalText.h"
 #include "colours/OutputFile.h"
 #include "graphics/PngGraphic.h"
 
@@ -20,29 +21,6 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 // The longest cell: eight digits (numbers stay below 2^24) and ";", or a
 // legend line; the buffer is drained whenever less than this is left.
 constexpr std::size_t kLongestPiece = 32;
-
-// Digits of a positive number, written backwards from end; returns the start.
-char* FormatDecimal(uint32_t number, char* end)
-{
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    char* p = end;
-    while (number >= 100) {
-        const uint32_t pair = (number % 100) * 2;
-        number /= 100;
-        p -= 2;
-        std::memcpy(p, kPairs + pair, 2);
-    }
-    if (number >= 10) {
-        p -= 2;
-        std::memcpy(p, kPairs + number * 2, 2);
-    } else {
-        *--p = static_cast<char>('0' + number);
-    }
-    return p;
-}
 
 class TBlockWriter {
 public:

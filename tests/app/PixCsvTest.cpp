@@ -164,6 +164,11 @@ struct UsageCase {
     const char* problem;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    *os << c.problem;
+}
+
 class PixCsvUsageTest : public PixCsvTest, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(PixCsvUsageTest, WrongCommandLineShowsUsageAndExitsTwo)

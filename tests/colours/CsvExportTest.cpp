@@ -1,5 +1,6 @@
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
+#include "colours/DecimalText.h"
 #include "colours/OutputFile.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/PngGraphic.h"
@@ -150,11 +151,26 @@ private:
     std::size_t fPosition = 0;
 };
 
-TEST_F(CsvExportTest, NumbersOfEveryLengthUpToEightDigits)
+TEST(DecimalTextTest, EveryLengthAndEveryDigit)
 {
-    // 10.9 million distinct colours, the largest value first, so the numbers
-    // run down from 10,890,000 to 1 and need the sort.
-    const int side = 3300;
+    std::vector<uint32_t> numbers{0, 16777215, 16777216, 4294967295u};
+    for (uint32_t power = 1; power <= 100000000; power *= 10)
+        for (const uint32_t n : {power - 1, power, power + 1, power * 9 + power / 2, power * 2 + 34})
+            numbers.push_back(n);
+    for (uint32_t n = 0; n < 20000; n += 7)
+        numbers.push_back(n * 131);
+    for (const uint32_t n : numbers) {
+        char text[16];
+        char* start = FormatDecimal(n, text + sizeof text);
+        ASSERT_EQ(std::string(start, text + sizeof text), std::to_string(n));
+    }
+}
+
+TEST_F(CsvExportTest, HalfAMillionColoursStreamInBlocks)
+{
+    // Every colour distinct, the largest value first, so the numbers run
+    // down to 1 and need the sort; the text spans several blocks.
+    const int side = 700;
     const int32_t count = side * side;
     TBitmap32 picture(side, side);
     for (int32_t i = 0; i < count; ++i) {

@@ -12,6 +12,11 @@ struct NameCase {
     const char* dialogFile;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << '"' << c.picture << '"';
+}
+
 class CsvFileNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(CsvFileNameTest, DerivesNameFolderAndFile)

@@ -225,6 +225,11 @@ struct MessageCase {
     const char* message;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* os)
+{
+    *os << c.code;
+}
+
 class InOutMessageTest : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(InOutMessageTest, MessageIsChosenByCode)
@@ -245,6 +250,11 @@ struct PlatformCase {
     int code;
     const char* message;
 };
+
+void PrintTo(const PlatformCase& c, std::ostream* os)
+{
+    *os << "errno " << c.platformError;
+}
 
 class PlatformErrorTest : public ::testing::TestWithParam<PlatformCase> {};
 

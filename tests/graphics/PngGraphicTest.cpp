@@ -89,6 +89,11 @@ struct PlainCase {
     TPixelFormat format;
 };
 
+void PrintTo(const PlainCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class PlainFormatTest : public PngGraphicTest, public ::testing::WithParamInterface<PlainCase> {};
 
 TEST_P(PlainFormatTest, CopiesEveryPixelOneToOne)
