@@ -29,8 +29,8 @@ constexpr const char* kHelp =
     "every pixel row becomes a line of numbers, each followed by \";\", ended by CR LF.\n"
     "Partly transparent pictures are numbered as drawn onto black.\n"
     "\n"
-    "  -o, --output OUTPUT  write to OUTPUT (\"-\" for standard output); one input only.\n"
-    "                       Without it, INPUT's name with the extension \".csv\".\n"
+    "  -o, --output OUTPUT  write to OUTPUT (\"-\" for standard output); one input\n"
+    "                       only. Without it, INPUT's name with the extension \".csv\"\n"
     "  --legend FILE        also write the colour key, \"NUMBER;#RRGGBB\" per line;\n"
     "                       one input only\n"
     "  -q, --quiet          no progress on standard error\n"
@@ -38,7 +38,8 @@ constexpr const char* kHelp =
     "  --version            show the version\n"
     "\n"
     "An existing output is replaced only once the new one is completely written.\n"
-    "Exit status: 0 all converted, 1 some input failed, 2 wrong command line.\n";
+    "Exit status: 0 all converted, 1 some input failed, 2 wrong command line,\n"
+    "130 interrupted.\n";
 
 // Progress shows only once a conversion has taken this long.
 constexpr std::chrono::milliseconds kQuietTime{1000};
