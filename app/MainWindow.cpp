@@ -68,6 +68,7 @@ TForm1::TForm1(QWidget* parent)
     Shape1->setGeometry(kShape1Bounds);
     Image1->setObjectName("Image1");
     Image1->setGeometry(kImage1Bounds);
+    Image1->Picture().AssignPicture32(PlaceholderPicture());
 
     sAlphaImageList->setObjectName("sAlphaImageList");
     LoadButtonPictures(*sAlphaImageList);

@@ -2,6 +2,7 @@
 
 #include "png/ByteSource.h"
 #include "png/PngImage.h"
+#include "tests/support/PngWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,63 @@ Colour ColourAt(const TBitmap32& picture, int x, int y)
     const uint8_t* pixel = picture.Row(y) + 4 * x;
     return {pixel[kRed], pixel[kGreen], pixel[kBlue]};
 }
+
+struct DecodeCase {
+    uint8_t colorType;
+    uint8_t bitDepth;
+};
+
+class DecodingRule : public ::testing::TestWithParam<DecodeCase> {};
+
+// The colour and alpha a pixel of the file must come out as, from its samples.
+std::tuple<int, int, int, int> ExpectedPixel(const testing::TSampleImage& image, uint32_t x, uint32_t y)
+{
+    const int maximum = (1 << image.bitDepth) - 1;
+    // 16-bit samples are shown by their high byte; low depths are stretched.
+    auto level = [&](int channel) {
+        const int sample = image.Sample(x, y, channel);
+        return image.bitDepth == 16 ? sample >> 8 : sample * 255 / maximum;
+    };
+    switch (image.colorType) {
+    case ctPalette: {
+        const int index = image.Sample(x, y, 0);
+        return {index, 255 - index, (7 * index) & 255, 255};
+    }
+    case ctGrayscale:
+        return {level(0), level(0), level(0), 255};
+    case ctGrayscaleAlpha:
+        return {level(0), level(0), level(0), level(1)};
+    case ctRGB:
+        return {level(0), level(1), level(2), 255};
+    default:
+        return {level(0), level(1), level(2), level(3)};
+    }
+}
+
+TEST_P(DecodingRule, GivesBlueGreenRedAndAlphaOpaqueWithoutAnAlphaChannel)
+{
+    const testing::TSampleImage image =
+        testing::TSampleImage::Random(7, 3, GetParam().bitDepth, GetParam().colorType, 11);
+    const testing::TBytes png = testing::EncodePng(image, false);
+    const TBitmap32 picture = DecodePicture32(std::span<const uint8_t>(png));
+    ASSERT_EQ(picture.Width(), 7);
+    ASSERT_EQ(picture.Height(), 3);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 7; ++x) {
+            const uint8_t* pixel = picture.Row(static_cast<int>(y)) + 4 * x;
+            EXPECT_EQ(std::make_tuple(int{pixel[kRed]}, int{pixel[kGreen]}, int{pixel[kBlue]}, int{pixel[kAlpha]}),
+                      ExpectedPixel(image, x, y))
+                << x << ", " << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, DecodingRule,
+                         ::testing::Values(DecodeCase{ctPalette, 1}, DecodeCase{ctPalette, 2}, DecodeCase{ctPalette, 4},
+                                           DecodeCase{ctPalette, 8}, DecodeCase{ctGrayscale, 1},
+                                           DecodeCase{ctGrayscale, 4}, DecodeCase{ctGrayscale, 8},
+                                           DecodeCase{ctGrayscale, 16}, DecodeCase{ctRGB, 8}, DecodeCase{ctRGB, 16},
+                                           DecodeCase{ctGrayscaleAlpha, 8}, DecodeCase{ctRGBAlpha, 8},
+                                           DecodeCase{ctRGBAlpha, 16}));
 
 TEST(ButtonPictures, Are255By65RgbWithSixteenColoursOnTheirBackground)
 {
