@@ -5,7 +5,6 @@
 #include "png/PngImage.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace pix {
 
@@ -51,11 +50,6 @@ TRGBQuad ProvisionalPaletteEntry(int index)
 }
 
 } // namespace
-
-void TChunkIHDR::FreeDeleter::operator()(uint8_t* p) const
-{
-    std::free(p);
-}
 
 void TChunkIHDR::LoadFromStream(TByteSource& stream, uint32_t size)
 {
@@ -115,11 +109,10 @@ void TChunkIHDR::PrepareImageBuffer()
     const uint64_t extraBytes = bitDepth == 16 ? dataBytes : 0;
     if (!MemoryCanHold(dataBytes + alphaBytes + extraBytes))
         RaiseError<EPNGOutOfMemory>(OutOfMemoryText(width, height));
-    // calloc: pages the decoder never reaches stay untouched zero pages.
     const auto allocate = [&](TPlane& plane, uint64_t bytes) {
         if (bytes == 0)
             return;
-        plane.reset(static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bytes), 1)));
+        plane = AllocatePlane(static_cast<size_t>(bytes));
         if (!plane)
             RaiseError<EPNGOutOfMemory>(OutOfMemoryText(width, height));
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "png/PlaneMemory.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -130,10 +132,6 @@ public:
 private:
     void PrepareImageBuffer();
 
-    struct FreeDeleter {
-        void operator()(uint8_t* p) const;
-    };
-    using TPlane = std::unique_ptr<uint8_t[], FreeDeleter>;
     TPlane fImageData;
     TPlane fImageAlpha;
     TPlane fExtraImageData;
