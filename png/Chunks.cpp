@@ -15,9 +15,6 @@ namespace pix {
 
 namespace {
 
-// The standard forbids lengths of 2^31 and more; no file can hold what they
-// announce, so they fail like any other cut-off chunk.
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 
 // Inflated text beyond this counts as failed inflation: text chunks carry
 // captions and notes, and a few kilobytes of hostile data must not expand

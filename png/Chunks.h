@@ -19,6 +19,10 @@ class TChunkIHDR;
 // The 4 type bytes exactly as they stand in the file.
 using TChunkName = std::array<uint8_t, 4>;
 
+// The standard forbids chunk lengths of 2^31 and more; no file can hold what
+// they announce, so they fail like any other cut-off chunk.
+constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
+
 // A type compares as the text of its bytes up to the first zero byte.
 std::string_view ChunkTypeText(const TChunkName& name);
 

@@ -8,12 +8,6 @@
 
 namespace pix {
 
-namespace {
-
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF; // larger lengths fail as cut off
-
-} // namespace
-
 TIdatStream::TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize)
     : fSource(source), fInput(new uint8_t[kInputBlock])
 {

@@ -13,7 +13,6 @@ namespace pix {
 namespace {
 
 constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF; // larger lengths fail as cut off
 
 // Upper-case first letter; a type starting with a zero byte is no type at all.
 bool IsCritical(const TChunkName& name)

@@ -251,16 +251,19 @@ TEST(ChunkLoop, UnknownAncillaryChunksAreKeptWithTheirData)
     EXPECT_EQ(unknown->Data()[2], 3);
     EXPECT_EQ(unknown->Data()[3], 0); // the extra byte after the data
     // A type starting with a zero byte matches nothing and is not critical.
-    EXPECT_EQ(typeid(*image.fChunkList.GetItem(2)), typeid(TChunk));
-    EXPECT_EQ(ChunkTypeText(image.fChunkList.GetItem(2)->Name()), "");
+    const TChunk* unnamed = image.fChunkList.GetItem(2);
+    EXPECT_EQ(typeid(*unnamed), typeid(TChunk));
+    EXPECT_EQ(ChunkTypeText(unnamed->Name()), "");
 }
 
 TEST(ChunkLoop, TypesAreMatchedExactlyAndCaseSensitively)
 {
     TPngImage image;
     LoadBytes(image, GreyStart().Chunk("text", {'k', 0, 'v'}).Chunk("tEXt", {'k', 0, 'v'}).IDAT(GreyStream()).IEND().Bytes());
-    EXPECT_EQ(typeid(*image.fChunkList.GetItem(1)), typeid(TChunk));
-    EXPECT_EQ(typeid(*image.fChunkList.GetItem(2)), typeid(TChunktEXt));
+    const TChunk* lowerCase = image.fChunkList.GetItem(1);
+    const TChunk* text = image.fChunkList.GetItem(2);
+    EXPECT_EQ(typeid(*lowerCase), typeid(TChunk));
+    EXPECT_EQ(typeid(*text), typeid(TChunktEXt));
 }
 
 TEST(ChunkLoop, EachRegisteredTypeGetsItsClass)
