@@ -196,6 +196,8 @@ const uint8_t* TPngImage::AlphaScanline(uint32_t y) const
 const uint8_t* TPngImage::ExtraScanline(uint32_t y) const
 {
     const TChunkIHDR& header = Header();
+    if (!header.ExtraImageData())
+        return nullptr;
     return header.ExtraImageData() + size_t{header.IHDRData.Height - 1 - y} * header.BytesPerRow;
 }
 

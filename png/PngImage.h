@@ -69,7 +69,7 @@ public:
     // Image row y, 0 being the top row.
     const uint8_t* Scanline(uint32_t y) const;
     const uint8_t* AlphaScanline(uint32_t y) const; // nullptr unless colour type 4 or 6
-    const uint8_t* ExtraScanline(uint32_t y) const; // meaningful for bit depth 16 only
+    const uint8_t* ExtraScanline(uint32_t y) const; // nullptr unless bit depth 16
 
     TPNGList fChunkList;
     TGammaTable GammaTable;   // applied to colour samples and palette entries

@@ -64,6 +64,7 @@ TEST_P(BufferLayout, FollowsTheHeader)
     EXPECT_EQ(header.ImageAlpha() != nullptr, alpha);
     EXPECT_EQ(header.ExtraImageData() != nullptr, c.bitDepth == 16);
     EXPECT_EQ(image.AlphaScanline(0) != nullptr, alpha);
+    EXPECT_EQ(image.ExtraScanline(0) != nullptr, c.bitDepth == 16);
 }
 
 INSTANTIATE_TEST_SUITE_P(

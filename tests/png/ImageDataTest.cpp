@@ -229,6 +229,17 @@ INSTANTIATE_TEST_SUITE_P(
                        typeid(EPngInvalidCRC), kInvalidCRC}),
     [](const ::testing::TestParamInfo<TStreamFailure>& info) { return std::string(info.param.name); });
 
+TEST(ImageData, EveryZlibResultHasItsText)
+{
+    const std::pair<int, const char*> texts[] = {
+        {-6, "incompatible version (-6)"}, {-5, "buffer error (-5)"}, {-4, "insufficient memory (-4)"},
+        {-3, "data error (-3)"},           {-2, "stream error (-2)"}, {-1, "file error (-1)"},
+        {0, "(0)"},                        {1, "stream end (1)"},     {2, "need dictionary (2)"},
+    };
+    for (const auto& [code, text] : texts)
+        EXPECT_EQ(ZLibErrorText(code), kZlibPrefix + std::string(text));
+}
+
 TEST(ImageData, CheckValueBeyondTheLastRowIsNotExamined)
 {
     const TBytes bad = WithByte(SmallStream(), SmallStream().size() - 1, 0);
