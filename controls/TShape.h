@@ -12,6 +12,9 @@ class TShape : public QWidget {
 public:
     explicit TShape(QWidget* parent = nullptr);
 
+    // In logical pixels; scaled with the window and rounded.
+    int PenWidth = 1;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -7,10 +7,25 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace pix {
 namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
 
 class ImageButton : public testing::Test {
 protected:
@@ -47,24 +62,24 @@ protected:
         return expected;
     }
 
+    // The paint events the button receives for what action does, once the
+    // pending ones are out of the way.
+    int PaintsFor(const std::function<void()>& action)
+    {
+        PaintCounter paints;
+        button->installEventFilter(&paints);
+        QCoreApplication::processEvents();
+        paints.count = 0;
+        action();
+        QCoreApplication::processEvents();
+        button->removeEventFilter(&paints);
+        return paints.count;
+    }
+
     std::unique_ptr<QWidget> window;
     TsAlphaImageList* list = nullptr;
     TsImage* button = nullptr;
     qreal ratio = 1;
-};
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
 };
 
 // Run once per display density (QT_SCALE_FACTOR 1, 1.25, 1.5 and 2).
@@ -154,18 +169,13 @@ TEST_F(ImageButton, IndexOutsideTheListDrawsNothingAndShrinksToNothing)
 
 TEST_F(ImageButton, SettingTheSameIndexCausesNoRepaintNorResize)
 {
-    PaintCounter paints;
-    button->installEventFilter(&paints);
-    QCoreApplication::processEvents();
-    paints.count = 0;
     const QSize size = button->size();
-
-    button->SetImageIndex(0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(PaintsFor([&] { button->SetImageIndex(0); }), 0);
     EXPECT_EQ(button->size(), size);
 
     // Another index repaints at once, before any event is processed.
+    PaintCounter paints;
+    button->installEventFilter(&paints);
     button->SetImageIndex(1);
     EXPECT_EQ(paints.count, 1);
 }
@@ -205,14 +215,7 @@ TEST_F(ImageButton, ReportsEnterAndLeaveAndShowsTheHandPointer)
 
 TEST_F(ImageButton, RepaintsOnListChangesAndForgetsADestroyedList)
 {
-    PaintCounter paints;
-    button->installEventFilter(&paints);
-    QCoreApplication::processEvents();
-    paints.count = 0;
-    list->Change();
-    QCoreApplication::processEvents();
-    EXPECT_GE(paints.count, 1);
-
+    EXPECT_GE(PaintsFor([&] { list->Change(); }), 1);
     delete list;
     EXPECT_EQ(button->Images(), nullptr);
     EXPECT_TRUE(button->Empty());
@@ -224,16 +227,8 @@ TEST_F(ImageButton, MovesItsChangeLinkWithItsList)
     TsAlphaImageList other;
     LoadButtonPictures(other);
     button->SetImages(&other);
-    PaintCounter paints;
-    button->installEventFilter(&paints);
-    QCoreApplication::processEvents();
-    paints.count = 0;
-    list->Change();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(paints.count, 0);
-    other.Change();
-    QCoreApplication::processEvents();
-    EXPECT_GE(paints.count, 1);
+    EXPECT_EQ(PaintsFor([&] { list->Change(); }), 0);
+    EXPECT_GE(PaintsFor([&] { other.Change(); }), 1);
     button->SetImages(nullptr);
 }
 
