@@ -40,7 +40,10 @@ TBytes PackRow(const TSampleImage& image, uint32_t y, const TPass& pass, uint32_
                 row[bit / 8] = static_cast<uint8_t>(sample >> 8);
                 row[bit / 8 + 1] = static_cast<uint8_t>(sample);
             } else {
-                row[bit / 8] |= static_cast<uint8_t>(sample << (8 - depth - bit % 8));
+                // Bit by bit, so that depths outside the standard may straddle bytes.
+                for (int b = 0; b < depth; ++b)
+                    if (sample >> (depth - 1 - b) & 1)
+                        row[(bit + b) / 8] |= static_cast<uint8_t>(0x80 >> ((bit + b) % 8));
             }
         }
     }
