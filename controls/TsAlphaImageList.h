@@ -15,10 +15,8 @@ namespace pix {
 enum TImageFormat { ifPNG, ifICO, ifBMP32 };
 
 struct TsImgListItem {
-    QString Text;
     QString ImageName;
     TImageFormat ImageFormat = ifPNG;
-    int PixelFormat = 32;
     int OrigWidth = 0;
     int OrigHeight = 0;
     // The decoded picture at the list's nominal size, once it was asked for.

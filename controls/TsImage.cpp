@@ -29,7 +29,7 @@ void TsImage::SetImageIndex(int value)
     if (value == fImageIndex)
         return;
     fImageIndex = value;
-    if (fAutoSize)
+    if (AutoSize)
         AdjustBounds();
     repaint();
 }
@@ -49,13 +49,6 @@ void TsImage::SetImages(TsAlphaImageList* list)
         connect(fImages, &QObject::destroyed, this, [this] { update(); });
     }
     update();
-}
-
-void TsImage::SetAutoSize(bool value)
-{
-    fAutoSize = value;
-    if (fAutoSize)
-        AdjustBounds();
 }
 
 bool TsImage::Empty() const

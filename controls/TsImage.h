@@ -19,6 +19,8 @@ public:
     ~TsImage() override;
 
     int Tag = 0;
+    // Takes the picture's size at each change of ImageIndex.
+    bool AutoSize = true;
 
     int ImageIndex() const { return fImageIndex; }
     // The same value again does nothing; another one resizes the button (with
@@ -28,18 +30,12 @@ public:
     TsAlphaImageList* Images() const { return fImages; }
     void SetImages(TsAlphaImageList* list);
 
-    bool AutoSize() const { return fAutoSize; }
-    void SetAutoSize(bool value);
-
     // True when there is no list picture to show.
     bool Empty() const;
 
     // The picture's size in device pixels at the density of the screen the
     // window is on: the list's nominal size scaled by density / 96.
     QSize PictureSize() const;
-
-    // The AutoSize rule: the picture's size, or 0 x 0 when Empty().
-    void AdjustBounds();
 
 signals:
     void Click(QObject* sender);
@@ -54,8 +50,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // The AutoSize rule: the picture's size, or 0 x 0 when Empty().
+    void AdjustBounds();
+
     int fImageIndex = -1;
-    bool fAutoSize = true;
     bool fLeftPressed = false;
     QPointer<TsAlphaImageList> fImages;
     TChangeLink fChangeLink;

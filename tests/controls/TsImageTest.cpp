@@ -199,20 +199,6 @@ TEST_F(ImageButton, ClicksOnlyWhenPressedAndReleasedOverIt)
     EXPECT_EQ(clicks.at(0).at(0).value<QObject*>(), button);
 }
 
-TEST_F(ImageButton, ReportsEnterAndLeaveAndShowsTheHandPointer)
-{
-    QSignalSpy enters(button, &TsImage::MouseEnter);
-    QSignalSpy leaves(button, &TsImage::MouseLeave);
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QCoreApplication::sendEvent(button, &enter);
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(button, &leave);
-    EXPECT_EQ(enters.count(), 1);
-    EXPECT_EQ(leaves.count(), 1);
-    EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-}
-
 TEST_F(ImageButton, RepaintsOnListChangesAndForgetsADestroyedList)
 {
     EXPECT_GE(PaintsFor([&] { list->Change(); }), 1);
