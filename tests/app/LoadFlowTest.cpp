@@ -1,0 +1,94 @@
+#include "tests/app/FlowFixture.h"
+
+#include "controls/TImage.h"
+#include "png/ByteSource.h"
+#include "png/PngErrors.h"
+
+namespace pix::testing {
+namespace {
+
+TEST_F(FlowTest, OpenDialogAsksForPngAndStartsFromTheLastChoice)
+{
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("cat.png");
+    Load(std::nullopt);
+    ASSERT_EQ(Seen.size(), 2u);
+    EXPECT_EQ(Seen[0].dialog, fForm->OD);
+    EXPECT_EQ(Seen[0].title, QStringLiteral("Завантажити зображення"));
+    EXPECT_EQ(Seen[0].filters, QStringList{QStringLiteral("PNG - картинка (*.png)")});
+    EXPECT_EQ(Seen[1].selected, QStringList{Path("cat.png")});
+}
+
+TEST_F(FlowTest, LoadDrawsThePictureAndMarksItLoaded)
+{
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("cat.png");
+    EXPECT_TRUE(ImageLoaded);
+    EXPECT_EQ(ImageFileName, PathText("cat.png"));
+    EXPECT_EQ(fForm->Image1->Picture().Width(), 3);
+    EXPECT_EQ(fForm->Image1->Picture().Pixels(2, 1), 255);
+}
+
+TEST_F(FlowTest, CancelKeepsThePictureButSavingDoesNothing)
+{
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("cat.png");
+    Export("cat.csv");
+    const int colours = ColorTable.ColorCount();
+    Load(std::nullopt);
+    EXPECT_FALSE(ImageLoaded);
+    EXPECT_EQ(ImageFileName, PathText("cat.csv"));
+    EXPECT_EQ(ColorTable.ColorCount(), colours);
+    EXPECT_EQ(fForm->Image1->Picture().Width(), 3);
+    const std::size_t dialogs = Seen.size();
+    fForm->Button2Click(fForm->sImage2);
+    EXPECT_EQ(Seen.size(), dialogs);
+}
+
+TEST_F(FlowTest, FileThatCannotBeOpenedNamesItAndEmptiesTheTable)
+{
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("cat.png");
+    Export("cat.csv");
+    try {
+        Load("missing.png");
+        FAIL() << "no failure";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + PathText("missing.png") + "\". No such file or directory");
+    }
+    EXPECT_FALSE(ImageLoaded);
+    EXPECT_EQ(ImageFileName, PathText("missing.png"));
+    EXPECT_EQ(ColorTable.ColorCount(), 0);
+    EXPECT_EQ(fForm->Image1->Picture().Width(), 3);
+}
+
+TEST_F(FlowTest, PictureThatCannotBeDrawnIsNotExported)
+{
+    TPngWriter writer;
+    writer.Signature().IHDR(2, 1, 8, 3).Chunk("PLTE", {1, 2, 3}).Chunk("tRNS", {9, 9});
+    writer.IDAT(ZlibCompress({0, 0, 4})).IEND();
+    WriteFile(fFolder / "palette.png", writer.Bytes());
+    try {
+        Load("palette.png");
+        FAIL() << "no failure";
+    } catch (const EPngError& e) {
+        EXPECT_STREQ(e.what(), "There is no such palette entry.");
+    }
+    EXPECT_FALSE(ImageLoaded);
+    Export("palette.csv");
+    EXPECT_FALSE(fs::exists(fFolder / "palette.csv"));
+}
+
+TEST_F(FlowTest, NewPictureIsNumberedFromAnEmptyTable)
+{
+    WriteFile(fFolder / "many.png", EncodePng(TSampleImage::Random(20, 20, 8, 2, 1), false));
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("many.png");
+    Export("many.csv");
+    Load("cat.png");
+    Export("cat.csv");
+    EXPECT_EQ(ReadFile(fFolder / "cat.csv"), kExampleCsv);
+}
+
+} // namespace
+} // namespace pix::testing
