@@ -3,7 +3,6 @@
 #include "png/AvailableMemory.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 namespace pix {
@@ -27,11 +26,6 @@ std::string OutOfMemoryMessage(int width, int height)
 }
 
 } // namespace
-
-void TBitmap::FreeDeleter::operator()(uint8_t* p) const
-{
-    std::free(p);
-}
 
 std::size_t TBitmap::BytesPerPixel() const
 {
@@ -58,7 +52,7 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format)
     fPixels.reset();
     fWidth = 0;
     fHeight = 0;
-    fPixels.reset(static_cast<uint8_t*>(std::calloc(std::max<std::size_t>(static_cast<std::size_t>(bytes), 1), 1)));
+    fPixels = AllocatePlane(std::max<std::size_t>(static_cast<std::size_t>(bytes), 1));
     if (!fPixels)
         throw EOutOfResources(OutOfMemoryMessage(width, height));
     fWidth = std::max(width, 0);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "png/PlaneMemory.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -84,12 +85,9 @@ private:
     std::vector<TPaletteEntry> fPalette;
     // Colour value of every index; indexes beyond the colour table read black.
     std::array<int32_t, 256> fColourOfIndex{};
-    struct FreeDeleter {
-        void operator()(uint8_t* p) const;
-    };
-    // calloc: the fresh pages of a large block are zero already, so a
-    // picture that overwrites every pixel does not pay for a fill too.
-    std::unique_ptr<uint8_t[], FreeDeleter> fPixels;
+    // Zero-filled as the decoded image's planes are, and allocated the same
+    // way: a picture overwrites every pixel, so first touches are the cost.
+    TPlane fPixels;
 };
 
 } // namespace pix
