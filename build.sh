@@ -53,14 +53,14 @@ case "${1:-}" in
     echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
     configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
     run_tests build-sanitize
-    echo "== the PNG reader's fuzz target over its seed corpus (clang, libFuzzer)"
+    echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
     cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
-    cmake --build build-fuzz --parallel "$JOBS" --target png_fuzzer png_fuzz_seeds
-    ./build-fuzz/fuzz/png_fuzz_seeds build-fuzz/fuzz/corpus
-    fuzz_inputs=(build-fuzz/fuzz/corpus)
+    cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
+    ./build-fuzz/fuzz/load_path_seeds build-fuzz/fuzz/corpus
+    fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
     if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
-    ./build-fuzz/fuzz/png_fuzzer -runs=0 "${fuzz_inputs[@]}"
+    ./build-fuzz/fuzz/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
     ;;
   *)
     echo "usage: bash build.sh run|test" >&2

@@ -15,13 +15,8 @@ namespace pix {
 
 namespace {
 
-
-// Inflated text beyond this counts as failed inflation: text chunks carry
-// captions and notes, and a few kilobytes of hostile data must not expand
-// into gigabytes.
-constexpr size_t kMaxInflatedText = 16u << 20;
-
-bool InflateText(const uint8_t* data, size_t size, std::string& text)
+// Inflated text beyond limit counts as failed inflation.
+bool InflateText(const uint8_t* data, size_t size, size_t limit, std::string& text)
 {
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
@@ -31,14 +26,14 @@ bool InflateText(const uint8_t* data, size_t size, std::string& text)
     std::string output;
     char block[16384];
     int result = Z_OK;
-    while (result == Z_OK && output.size() <= kMaxInflatedText) {
+    while (result == Z_OK && output.size() <= limit) {
         stream.next_out = reinterpret_cast<Bytef*>(block);
         stream.avail_out = sizeof block;
         result = inflate(&stream, Z_NO_FLUSH);
         output.append(block, sizeof block - stream.avail_out);
     }
     inflateEnd(&stream);
-    if (result != Z_STREAM_END || output.size() > kMaxInflatedText)
+    if (result != Z_STREAM_END || output.size() > limit)
         return false;
     text = std::move(output);
     return true;
@@ -172,8 +167,10 @@ void TChunkzTXt::LoadFromStream(TByteSource& stream, uint32_t size)
     fText.clear();
     // The compression-method byte after the keyword's zero is not examined.
     const size_t compressedStart = fKeyword.size() + 2;
-    if (size > 3 && compressedStart < size)
-        InflateText(fData.data() + compressedStart, size - compressedStart, fText);
+    if (size > 3 && compressedStart < size
+        && InflateText(fData.data() + compressedStart, size - compressedStart,
+                       kMaxInflatedText - fOwner.fInflatedTextBytes, fText))
+        fOwner.fInflatedTextBytes += fText.size();
 }
 
 namespace {

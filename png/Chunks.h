@@ -3,6 +3,7 @@
 #include "png/PlaneMemory.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -22,6 +23,12 @@ using TChunkName = std::array<uint8_t, 4>;
 // The standard forbids chunk lengths of 2^31 and more; no file can hold what
 // they announce, so they fail like any other cut-off chunk.
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
+
+// What the zTXt chunks of one file may inflate to, all together; a text
+// beyond what is left counts as failed inflation. Text chunks carry
+// captions and notes, and a few kilobytes of hostile data, or many chunks
+// of them, must not expand into gigabytes.
+constexpr size_t kMaxInflatedText = 16u << 20;
 
 // A type compares as the text of its bytes up to the first zero byte.
 std::string_view ChunkTypeText(const TChunkName& name);
@@ -233,7 +240,8 @@ public:
     static constexpr std::string_view kType = "zTXt";
     using TChunktEXt::TChunktEXt;
 
-    // Inflation that fails leaves fText empty, without an error.
+    // Inflation that fails, or that would take the file's texts beyond
+    // kMaxInflatedText, leaves fText empty, without an error.
     void LoadFromStream(TByteSource& stream, uint32_t size) override;
 };
 

@@ -66,6 +66,7 @@ void TPngImage::LoadFromStream(TByteSource& stream)
     fChunkList.Clear();
     SetIdentity(GammaTable);
     SetIdentity(InverseGamma);
+    fInflatedTextBytes = 0;
 
     uint8_t signature[8];
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)

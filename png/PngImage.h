@@ -3,6 +3,7 @@
 #include "png/Chunks.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,6 +76,9 @@ public:
     TGammaTable GammaTable;   // applied to colour samples and palette entries
     TGammaTable InverseGamma; // kept in step with GammaTable
     TInterlaceMethod fInterlaceMethod = imNone;
+    // Text inflated from the zTXt chunks of this load, all of which share
+    // kMaxInflatedText.
+    size_t fInflatedTextBytes = 0;
 
 private:
     bool HasHeader() const;
