@@ -13,7 +13,7 @@ std::string ZLibErrorText(int resultCode)
     if (resultCode >= -6 && resultCode <= 2)
         text += kResultTexts[resultCode + 6];
     else
-        text += "(" + std::to_string(resultCode) + ")";
+        text.append("(").append(std::to_string(resultCode)).append(")");
     return text;
 }
 

@@ -134,6 +134,28 @@ TEST_F(ColorTableTest, AgreesWithANaiveListOnRandomPictures)
     }
 }
 
+TEST_F(ColorTableTest, LargeTablesSortLikeAComparisonSort)
+{
+    // Enough colours for the linear sort; met in random order with repeats.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int32_t> value(0, 0xFFFFFF);
+    TColorTable& table = Table();
+    std::vector<int32_t> met;
+    for (int i = 0; i < 300000; ++i) {
+        const int32_t colour = value(random);
+        const int32_t countBefore = table.ColorCount();
+        if (table.FindOrAddColor(colour) > countBefore)
+            met.push_back(colour);
+    }
+    table.SortColors();
+    std::sort(met.begin(), met.end());
+    ASSERT_EQ(table.ColorCount(), static_cast<int32_t>(met.size()));
+    for (int32_t number = 1; number <= table.ColorCount(); ++number) {
+        ASSERT_EQ(table.Entry(number), met[static_cast<size_t>(number) - 1]);
+        ASSERT_EQ(table.FindOrAddColor(met[static_cast<size_t>(number) - 1]), number);
+    }
+}
+
 TEST_F(ColorTableTest, HoldsEveryTwentyFourBitColour)
 {
     TColorTable& table = Table();
