@@ -10,6 +10,7 @@
 #include "png/PngErrors.h"
 #include "png/PngImage.h"
 #include "tests/png/ReaderTestSupport.h"
+#include "tests/support/ProcessStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,8 @@
 #include <zlib.h>
 
 #include <chrono>
-#include <cstring>
-#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <typeindex>
@@ -32,18 +32,6 @@ namespace pix {
 namespace {
 
 using namespace testing;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 constexpr uint64_t kMiB = uint64_t{1} << 20;
 // AddressSanitizer keeps up to 256 MiB of freed blocks resident in its
@@ -59,16 +47,6 @@ struct TChildOutcome {
     uint64_t growthBytes = 0; // peak resident memory above the child's start
     double seconds = 0;
 };
-
-uint64_t StatusKibibytes(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stoull(line.substr(std::strlen(key)));
-    return 0;
-}
 
 std::string KindName(const std::type_index& kind)
 {
