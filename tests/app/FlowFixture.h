@@ -6,6 +6,7 @@
 #include "controls/TsImage.h"
 #include "png/PngImage.h"
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 
 #include <QFileDialog>
 
@@ -22,18 +23,6 @@
 namespace pix::testing {
 
 namespace fs = std::filesystem;
-
-inline std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const fs::path& path, const TBytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
-}
 
 // White, black, white over black, black, red: the 16-byte table.
 inline TBytes ExamplePng()
@@ -59,11 +48,8 @@ class FlowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fFolder = fs::temp_directory_path()
-            / ("pix-flow-" + std::to_string(getpid()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(fFolder);
-        fs::create_directories(fFolder);
+        fTemp.emplace("pix-flow");
+        fFolder = fTemp->Path();
         ImageLoaded = false;
         ImageFileName.clear();
         PngImage.reset();
@@ -78,12 +64,6 @@ protected:
             return answer;
         };
     }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(fFolder, ignored);
-    }
-
     QString Path(const std::string& name) const { return QString::fromStdString((fFolder / name).string()); }
     std::string PathText(const std::string& name) const { return (fFolder / name).string(); }
 
@@ -100,6 +80,7 @@ protected:
         fForm->Button2Click(fForm->sImage2);
     }
 
+    std::optional<TTempFolder> fTemp;
     fs::path fFolder;
     std::unique_ptr<TForm1> fForm;
     std::deque<std::optional<QString>> Answers;

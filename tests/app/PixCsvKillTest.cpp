@@ -5,6 +5,7 @@
 // hidden file whose name says where it came from.
 
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <regex>
 #include <thread>
@@ -28,18 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TBytes;
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const TBytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::ReadFile;
+using testing::WriteFile;
 
 // 2048 x 2048 pixels of 4,194,304 different colours: a table of some 32 MB
 // that takes pixcsv long enough to write to be caught at it.
@@ -67,11 +59,8 @@ class PixCsvKillTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fFolder = fs::temp_directory_path()
-            / ("pix-pixcsv-kill-" + std::to_string(getpid()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(fFolder);
-        fs::create_directories(fFolder);
+        fTemp.emplace("pix-pixcsv-kill");
+        fFolder = fTemp->Path();
         fErrors = fFolder.string() + ".err"; // beside the folder, whose entries are checked
         WriteFile(fFolder / "picture.png", ManyColours());
     }
@@ -81,7 +70,6 @@ protected:
             kill(fChild, SIGKILL);
             waitpid(fChild, nullptr, 0);
         }
-        fs::remove_all(fFolder);
         fs::remove(fErrors);
     }
 
@@ -145,6 +133,7 @@ protected:
         return names;
     }
 
+    std::optional<testing::TTempFolder> fTemp;
     fs::path fFolder;
     fs::path fErrors;
     pid_t fChild = 0;

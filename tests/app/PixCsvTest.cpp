@@ -1,10 +1,12 @@
 #include "app/PixCsv.h"
 #include "colours/OutputFile.h"
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -16,28 +18,14 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TBytes;
 using testing::TSampleImage;
+using testing::ReadFile;
+using testing::WriteFile;
 
 class StringSink : public TByteSink {
 public:
     void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
     std::string Bytes;
 };
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void WriteFile(const fs::path& path, const TBytes& bytes)
-{
-    WriteFile(path, std::string(bytes.begin(), bytes.end()));
-}
 
 // White, black, white over black, black, red: the 16-byte table.
 TBytes ExamplePng()
@@ -51,14 +39,10 @@ class PixCsvTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fFolder = fs::temp_directory_path()
-            / ("pix-pixcsv-" + std::to_string(getpid()) + "-"
-               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(fFolder);
-        fs::create_directories(fFolder);
+        fTemp.emplace("pix-pixcsv");
+        fFolder = fTemp->Path();
         WriteFile(fFolder / "example.png", ExamplePng());
     }
-    void TearDown() override { fs::remove_all(fFolder); }
 
     int Run(std::vector<std::string> arguments)
     {
@@ -70,6 +54,7 @@ protected:
     }
     std::string In(const std::string& name) const { return (fFolder / name).string(); }
 
+    std::optional<testing::TTempFolder> fTemp;
     fs::path fFolder;
     StringSink fStdout;
     std::ostringstream fOut;

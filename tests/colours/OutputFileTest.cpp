@@ -1,10 +1,12 @@
 #include "colours/InOutError.h"
 #include "colours/OutputFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -15,16 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::ReadFile;
+using testing::WriteFile;
 
 int ModeOf(const fs::path& path)
 {
@@ -37,16 +31,8 @@ class OutputFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fFolder = fs::temp_directory_path()
-            / ("pix-output-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(fFolder);
-        fs::create_directories(fFolder);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(fFolder, fs::perms::owner_all, ignored);
-        fs::remove_all(fFolder, ignored);
+        fTemp.emplace("pix-output");
+        fFolder = fTemp->Path();
     }
 
     // Everything in the folder but the named files: temporary files left over.
@@ -72,6 +58,7 @@ protected:
         return {0, ""};
     }
 
+    std::optional<testing::TTempFolder> fTemp;
     fs::path fFolder;
 };
 

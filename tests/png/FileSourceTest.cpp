@@ -3,25 +3,16 @@
 #include "png/ByteSource.h"
 #include "png/PngImage.h"
 #include "tests/png/ReaderTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace pix {
 namespace {
 
 using namespace testing;
-
-std::filesystem::path TempDir()
-{
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("pix_png_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 std::string OpenFailure(const std::string& name)
 {
@@ -36,32 +27,33 @@ std::string OpenFailure(const std::string& name)
 
 TEST(FileSource, LoadsAFileWithAUtf8Name)
 {
-    const std::filesystem::path dir = TempDir();
+    const TTempFolder folder("pix-png");
+    const std::filesystem::path& dir = folder.Path();
     const TSampleImage samples = TSampleImage::Random(7, 5, 8, 6, 2);
     const std::string name = (dir / "картинка.png").string();
     const TBytes file = EncodePng(samples, true);
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    WriteFile(name, file);
     TPngImage image;
     image.LoadFromFile(name);
     EXPECT_EQ(CompareWithSamples(image, samples), "");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(FileSource, FilesThatCannotBeOpenedNameTheFileAndTheReason)
 {
-    const std::filesystem::path dir = TempDir();
+    const TTempFolder folder("pix-png");
+    const std::filesystem::path& dir = folder.Path();
     const std::string missing = (dir / "missing.png").string();
     EXPECT_EQ(OpenFailure(missing), "Cannot open file \"" + missing + "\". No such file or directory");
     EXPECT_EQ(OpenFailure(dir.string()), "Cannot open file \"" + dir.string() + "\". Is a directory");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(FileSource, ReadsAndSeeksLikeMemory)
 {
-    const std::filesystem::path dir = TempDir();
+    const TTempFolder folder("pix-png");
+    const std::filesystem::path& dir = folder.Path();
     const TBytes bytes = {1, 2, 3, 4, 5};
     const std::string name = (dir / "bytes").string();
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 5);
+    WriteFile(name, bytes);
     TFileSource file(name);
     TMemorySource memory(bytes);
     for (TByteSource* source : {static_cast<TByteSource*>(&file), static_cast<TByteSource*>(&memory)}) {
@@ -81,7 +73,6 @@ TEST(FileSource, ReadsAndSeeksLikeMemory)
         EXPECT_EQ(source->Read(buffer, 1), 1u);
         EXPECT_EQ(buffer[0], 2);
     }
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
+
+namespace pix::testing {
+
+// A folder of the running test's own in the system's temporary folder,
+// emptied on creation and removed with everything in it at the end.
+class TTempFolder {
+public:
+    explicit TTempFolder(std::string_view prefix)
+        : fPath(std::filesystem::temp_directory_path() / FolderName(prefix))
+    {
+        std::filesystem::remove_all(fPath);
+        std::filesystem::create_directories(fPath);
+    }
+    ~TTempFolder()
+    {
+        // A test may have taken the write permission away to provoke a failure.
+        std::error_code ignored;
+        std::filesystem::permissions(fPath, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(fPath, ignored);
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return fPath; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return fPath / name; }
+
+private:
+    // Parameterised test names hold "/", which would make nested folders
+    // that outlive the test.
+    static std::string FolderName(std::string_view prefix)
+    {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(prefix) + "-" + std::to_string(getpid()) + "-" + test->test_suite_name()
+            + "." + test->name();
+        for (char& c : name)
+            if (c == '/')
+                c = '_';
+        return name;
+    }
+
+    std::filesystem::path fPath;
+};
+
+inline std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+} // namespace pix::testing
