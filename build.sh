@@ -48,11 +48,7 @@ case "${1:-}" in
     ;;
   test)
     install_packages
-    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELIZER_WERROR=ON
-    run_tests build-test
-    echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-    configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
-    run_tests build-sanitize
+    # The fuzz replay goes first so that the run ends with CTest's summary.
     echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
     cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
@@ -61,6 +57,12 @@ case "${1:-}" in
     fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
     if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
     ./build-fuzz/fuzz/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
+    echo "== the test suite"
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELIZER_WERROR=ON
+    run_tests build-test
+    echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
+    run_tests build-sanitize
     ;;
   *)
     echo "usage: bash build.sh run|test" >&2
