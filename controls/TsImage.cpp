@@ -9,7 +9,6 @@
 
 namespace pix {
 
-
 TsImage::TsImage(QWidget* parent)
     : QWidget(parent)
 {
