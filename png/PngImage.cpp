@@ -107,14 +107,14 @@ void TPngImage::LoadFromStream(TByteSource& stream)
         RaiseError<EPNGNoImageData>(PngText::NoImageData);
 }
 
-bool TPngImage::HasHeader() const
+TChunkIHDR* TPngImage::FindHeader() const
 {
-    return dynamic_cast<TChunkIHDR*>(fChunkList.GetItem(0)) != nullptr;
+    return dynamic_cast<TChunkIHDR*>(fChunkList.GetItem(0));
 }
 
 TChunkIHDR& TPngImage::Header() const
 {
-    auto* header = dynamic_cast<TChunkIHDR*>(fChunkList.GetItem(0));
+    TChunkIHDR* header = FindHeader();
     if (!header)
         RaiseError<EPNGHeaderNotPresent>(PngText::HeaderNotPresent);
     return *header;
@@ -122,12 +122,14 @@ TChunkIHDR& TPngImage::Header() const
 
 uint32_t TPngImage::Width() const
 {
-    return HasHeader() ? Header().IHDRData.Width : 0;
+    const TChunkIHDR* header = FindHeader();
+    return header ? header->IHDRData.Width : 0;
 }
 
 uint32_t TPngImage::Height() const
 {
-    return HasHeader() ? Header().IHDRData.Height : 0;
+    const TChunkIHDR* header = FindHeader();
+    return header ? header->IHDRData.Height : 0;
 }
 
 TPNGTransparencyMode TPngImage::TransparencyMode() const

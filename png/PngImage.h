@@ -81,7 +81,7 @@ public:
     size_t fInflatedTextBytes = 0;
 
 private:
-    bool HasHeader() const;
+    TChunkIHDR* FindHeader() const; // item 0 when it is a header, else nullptr
 };
 
 } // namespace pix
