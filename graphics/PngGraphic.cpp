@@ -196,11 +196,8 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
         for (int x = 0; x < Width(); ++x)
             highestIndex = std::max<int>(highestIndex, IndexAt(source, x, bitCount));
     }
-    if (highestIndex >= entries) {
-        if (palette)
-            palette->GetPaletteItem(highestIndex);
+    if (highestIndex >= entries)
         RaiseError<EPngError>(PngText::UnknownPaletteEntry);
-    }
 
     const TChunktRNS* transparency = image.fChunkList.FindChunk<TChunktRNS>();
     std::array<std::array<uint8_t, 4>, 256> composite{};
