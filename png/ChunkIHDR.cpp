@@ -122,18 +122,16 @@ void TChunkIHDR::PrepareImageBuffer()
 
     if (!HasPalette)
         return;
+    if (colorType != ctPalette) {
+        // One entry per level of the file's samples: a 2-bit image fills 4
+        // of its 16 entries until the image data installs the final table.
+        InstallGreyRamp(1 << std::min<int>(bitDepth, 8));
+        return;
+    }
     const int tableSize = 1 << info.biBitCount;
     std::array<TRGBQuad, 256> provisional{};
-    if (colorType == ctPalette) {
-        for (int k = 0; k < tableSize; ++k)
-            provisional[k] = ProvisionalPaletteEntry(k);
-    } else {
-        const int levels = 1 << std::min<int>(bitDepth, 8);
-        for (int k = 0; k < std::min(levels, tableSize); ++k) {
-            const uint8_t grey = fOwner.GammaTable[k * 255 / (levels - 1)];
-            provisional[k] = TRGBQuad{grey, grey, grey, 0};
-        }
-    }
+    for (int k = 0; k < tableSize; ++k)
+        provisional[k] = ProvisionalPaletteEntry(k);
     InstallPalette(std::span(provisional.data(), static_cast<size_t>(tableSize)));
 }
 
@@ -148,10 +146,15 @@ void TChunkIHDR::InstallPalette(std::span<const TRGBQuad> colours)
 
 void TChunkIHDR::InstallGreyColorTable()
 {
+    InstallGreyRamp(1 << BitmapInfo.bmiHeader.biBitCount);
+}
+
+void TChunkIHDR::InstallGreyRamp(int levels)
+{
     const int tableSize = 1 << BitmapInfo.bmiHeader.biBitCount;
     std::array<TRGBQuad, 256> greys{};
-    for (int k = 0; k < tableSize; ++k) {
-        const uint8_t grey = fOwner.GammaTable[k * 255 / (tableSize - 1)];
+    for (int k = 0; k < std::min(levels, tableSize); ++k) {
+        const uint8_t grey = fOwner.GammaTable[k * 255 / (levels - 1)];
         greys[k] = TRGBQuad{grey, grey, grey, 0};
     }
     InstallPalette(std::span(greys.data(), static_cast<size_t>(tableSize)));

@@ -142,6 +142,9 @@ public:
 
 private:
     void PrepareImageBuffer();
+    // A colour table of 2^biBitCount entries whose first levels entries
+    // run evenly from black to white through the gamma table; the rest black.
+    void InstallGreyRamp(int levels);
 
     TPlane fImageData;
     TPlane fImageAlpha;
