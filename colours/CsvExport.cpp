@@ -3,7 +3,7 @@
 #include "colours/ColorTable.h"
 #include "colours/DecimalText.h"
 #include "colours/OutputFile.h"
-#include "graphics/PngGraphic.h"
+#include "graphics/Bitmap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,7 +30,7 @@ public:
     {
     }
 
-    void Reserve()
+    void DrainIfFull()
     {
         if (fUsed > kBlockBytes)
             Drain();
@@ -61,8 +61,9 @@ private:
     std::size_t fUsed = 0;
 };
 
-// Runs visit(row, x, colours, count) over the bitmap in steps of at most
-// kPixelsPerStep pixels, reporting progress after each; false when cancelled.
+// Runs visit(x, colours, count) over the bitmap, rows top to bottom, in
+// steps of at most kPixelsPerStep pixels of a row starting at column x,
+// reporting progress after each; false when cancelled.
 template <class Visit>
 bool ForEachStep(const TBitmap& bitmap, const TExportProgress& progress, Visit visit)
 {
@@ -75,7 +76,7 @@ bool ForEachStep(const TBitmap& bitmap, const TExportProgress& progress, Visit v
         for (int x = 0; x < width; x += kPixelsPerStep) {
             const int count = std::min(kPixelsPerStep, width - x);
             bitmap.ReadColours(x, y, count, colours.data());
-            visit(y, x, colours.data(), count);
+            visit(x, colours.data(), count);
             done += count;
             if (progress && !progress(done, total))
                 return false;
@@ -88,7 +89,7 @@ bool ForEachStep(const TBitmap& bitmap, const TExportProgress& progress, Visit v
 
 bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgress& progress)
 {
-    const bool complete = ForEachStep(bitmap, progress, [&](int, int, const int32_t* colours, int count) {
+    const bool complete = ForEachStep(bitmap, progress, [&](int, const int32_t* colours, int count) {
         for (int i = 0; i < count; ++i)
             table.FindOrAddColor(colours[i]);
     });
@@ -101,10 +102,10 @@ bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const 
 {
     TBlockWriter writer(sink);
     const int width = bitmap.Width();
-    const bool complete = ForEachStep(bitmap, progress, [&](int, int x, const int32_t* colours, int count) {
+    const bool complete = ForEachStep(bitmap, progress, [&](int x, const int32_t* colours, int count) {
         for (int i = 0; i < count; ++i) {
             writer.Number(table.FindOrAddColor(colours[i]), ';');
-            writer.Reserve();
+            writer.DrainIfFull();
         }
         if (x + count == width)
             writer.Append("\r\n", 2);
@@ -130,7 +131,7 @@ void WriteLegend(const TColorTable& table, TByteSink& sink)
         writer.Number(number, ';');
         writer.Append(text, 7);
         writer.Append("\r\n", 2);
-        writer.Reserve();
+        writer.DrainIfFull();
     }
     writer.Drain();
 }
