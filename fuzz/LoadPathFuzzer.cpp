@@ -9,6 +9,7 @@
 #include "colours/CsvExport.h"
 #include "colours/OutputFile.h"
 #include "graphics/PngGraphic.h"
+#include "png/BigEndian.h"
 #include "png/ByteSource.h"
 #include "png/PngErrors.h"
 #include "png/PngImage.h"
@@ -44,9 +45,8 @@ bool DeclaresHugeImage(const uint8_t* data, size_t size)
     for (size_t at = 0; at + 12 <= size; ++at) {
         if (std::memcmp(data + at, "IHDR", 4) != 0)
             continue;
-        const uint8_t* p = data + at + 4;
-        const uint64_t width = uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3];
-        const uint64_t height = uint32_t{p[4]} << 24 | p[5] << 16 | p[6] << 8 | p[7];
+        const uint64_t width = pix::BigEndian32(data + at + 4);
+        const uint64_t height = pix::BigEndian32(data + at + 8);
         if (width * height > (uint64_t{1} << 20))
             return true;
     }
