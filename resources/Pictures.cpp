@@ -85,8 +85,7 @@ TBitmap32 DecodePicture32(std::span<const uint8_t> png)
 
 TBitmap32 DecodePicture32(const QByteArray& png)
 {
-    return DecodePicture32(std::span(reinterpret_cast<const uint8_t*>(png.constData()),
-                                     static_cast<std::size_t>(png.size())));
+    return DecodePicture32(ByteSpan(png));
 }
 
 TBitmap32 PlaceholderPicture()

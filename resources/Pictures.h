@@ -23,6 +23,13 @@ struct TEmbeddedPicture {
 std::vector<TEmbeddedPicture> ButtonPictures();
 QByteArray PlaceholderPng();
 
+// The bytes of a QByteArray as the PNG reader takes them; valid while the
+// array is alive and unchanged.
+inline std::span<const uint8_t> ByteSpan(const QByteArray& bytes)
+{
+    return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
+}
+
 // Decodes PNG bytes with our own reader into blue, green, red, alpha bytes;
 // a picture without an alpha channel is opaque throughout. Raises the
 // reader's exceptions for a damaged file.

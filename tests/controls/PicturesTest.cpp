@@ -16,7 +16,7 @@ using Colour = std::tuple<int, int, int>;
 
 TIHDRData HeaderOf(const QByteArray& png)
 {
-    TMemorySource source(std::span(reinterpret_cast<const uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())));
+    TMemorySource source(ByteSpan(png));
     TPngImage image;
     image.LoadFromStream(source);
     return image.Header().IHDRData;

@@ -38,7 +38,7 @@ protected:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         ASSERT_TRUE(image.save(&buffer, "PNG"));
-        TMemorySource source(std::span(reinterpret_cast<const uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())));
+        TMemorySource source(ByteSpan(png));
         TPngImage decoded;
         decoded.LoadFromStream(source);
         preview->Picture().Assign(decoded);
