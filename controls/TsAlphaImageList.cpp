@@ -35,7 +35,7 @@ bool TsAlphaImageList::GetBitmap32(int index, TBitmap32& image, int)
     }
     item.CacheBmp.reset();
     const TBitmap32 decoded = DecodePicture32(item.ImgData);
-    if (decoded.Width() == image.Width() && decoded.Height() == image.Height())
+    if (SameSize(decoded, image))
         image = decoded;
     else
         ResampleMitchell(decoded, image);
