@@ -3,6 +3,7 @@
 // decoder can go below). Files are made in memory at start-up by libpng
 // with its default filter choice, so nothing large is stored.
 
+#include "png/BigEndian.h"
 #include "png/ByteSource.h"
 #include "png/PngImage.h"
 
@@ -71,7 +72,7 @@ TBytes IdatData(const TBytes& file)
 {
     TBytes data;
     for (size_t at = 8; at + 12 <= file.size();) {
-        const uint32_t length = uint32_t{file[at]} << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        const uint32_t length = pix::BigEndian32(file.data() + at);
         if (std::memcmp(file.data() + at + 4, "IDAT", 4) == 0)
             data.insert(data.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
         at += 12 + size_t{length};
