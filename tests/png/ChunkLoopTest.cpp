@@ -32,16 +32,6 @@ TPngWriter GreyStart()
     return TPngWriter().Signature().IHDR(3, 2, 8, 0);
 }
 
-TBytes IHDRData(uint32_t width, uint32_t height, uint8_t depth, uint8_t colorType, uint8_t compression = 0,
-                uint8_t filter = 0, uint8_t interlace = 0)
-{
-    TBytes data = BigEndianBytes(width);
-    const TBytes h = BigEndianBytes(height);
-    data.insert(data.end(), h.begin(), h.end());
-    data.insert(data.end(), {depth, colorType, compression, filter, interlace});
-    return data;
-}
-
 TBytes WithHeader(const TBytes& ihdr)
 {
     return TPngWriter().Signature().Chunk("IHDR", ihdr).IDAT(GreyStream()).IEND().Bytes();

@@ -107,6 +107,15 @@ TBytes ZlibCompress(const TBytes& raw, int level)
     return out;
 }
 
+TBytes IHDRData(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colorType, uint8_t compression,
+                uint8_t filter, uint8_t interlace)
+{
+    TBytes data = BigEndianBytes(width);
+    Append(data, BigEndianBytes(height));
+    Append(data, {bitDepth, colorType, compression, filter, interlace});
+    return data;
+}
+
 TPngWriter& TPngWriter::Signature()
 {
     return Raw({137, 80, 78, 71, 13, 10, 26, 10});
@@ -119,19 +128,20 @@ TPngWriter& TPngWriter::Chunk(std::string_view type, const TBytes& data)
 
 TPngWriter& TPngWriter::ChunkWithCrc(std::string_view type, const TBytes& data, uint32_t crc)
 {
-    Append(fBytes, BigEndianBytes(static_cast<uint32_t>(data.size())));
-    fBytes.insert(fBytes.end(), type.begin(), type.end());
-    Append(fBytes, data);
-    Append(fBytes, BigEndianBytes(crc));
-    return *this;
+    return AppendChunk(static_cast<uint32_t>(data.size()), type, data, crc);
 }
 
 TPngWriter& TPngWriter::ChunkWithLength(std::string_view type, uint32_t declaredLength, const TBytes& data)
 {
-    Append(fBytes, BigEndianBytes(declaredLength));
+    return AppendChunk(declaredLength, type, data, ChunkCrc(type, data));
+}
+
+TPngWriter& TPngWriter::AppendChunk(uint32_t length, std::string_view type, const TBytes& data, uint32_t crc)
+{
+    Append(fBytes, BigEndianBytes(length));
     fBytes.insert(fBytes.end(), type.begin(), type.end());
     Append(fBytes, data);
-    Append(fBytes, BigEndianBytes(ChunkCrc(type, data)));
+    Append(fBytes, BigEndianBytes(crc));
     return *this;
 }
 
@@ -143,10 +153,7 @@ TPngWriter& TPngWriter::Raw(const TBytes& bytes)
 
 TPngWriter& TPngWriter::IHDR(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colorType, uint8_t interlace)
 {
-    TBytes data = BigEndianBytes(width);
-    Append(data, BigEndianBytes(height));
-    Append(data, {bitDepth, colorType, 0, 0, interlace});
-    return Chunk("IHDR", data);
+    return Chunk("IHDR", IHDRData(width, height, bitDepth, colorType, 0, 0, interlace));
 }
 
 TPngWriter& TPngWriter::IDAT(const TBytes& zlibStream, const std::vector<size_t>& splitAt)

@@ -19,6 +19,10 @@ uint32_t ChunkCrc(std::string_view type, const TBytes& data);
 
 TBytes BigEndianBytes(uint32_t value);
 
+// The 13 data bytes of an IHDR chunk.
+TBytes IHDRData(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colorType, uint8_t compression = 0,
+                uint8_t filter = 0, uint8_t interlace = 0);
+
 // zlib stream (header, deflate data, Adler-32) of raw at the given level.
 TBytes ZlibCompress(const TBytes& raw, int level = 6);
 
@@ -42,6 +46,8 @@ public:
     const TBytes& Bytes() const { return fBytes; }
 
 private:
+    TPngWriter& AppendChunk(uint32_t length, std::string_view type, const TBytes& data, uint32_t crc);
+
     TBytes fBytes;
 };
 
