@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace pix {
 namespace {
 
@@ -69,22 +67,11 @@ constexpr char kInvalidBitDepth[] =
 constexpr char kInvalidPalette[] = "The \"Portable Network Graphics\" image contains an invalid palette.";
 constexpr char kNoImageData[] = "This \"Portable Network Graphics\" image contains no data.";
 
-struct TFailure {
-    const char* name;
-    std::function<TBytes()> file;
-    std::type_index kind;
-    const char* message;
-};
-
 class ChunkLoopFailure : public ::testing::TestWithParam<TFailure> {};
 
 TEST_P(ChunkLoopFailure, RaisesTheKindWithItsMessage)
 {
-    const TFailure& c = GetParam();
-    const TLoadOutcome outcome = LoadOutcome(c.file());
-    ASSERT_TRUE(outcome.kind.has_value()) << "the file loaded";
-    EXPECT_EQ(*outcome.kind, c.kind) << outcome.message;
-    EXPECT_EQ(outcome.message, c.message);
+    ExpectFailure(GetParam());
 }
 
 const TBytes& ValidGrey()
@@ -168,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFailure{"SkippedChunkLongerThanFile",
                  [] { return GreyStart().IDAT(GreyStream()).ChunkWithLength("cHRM", 1000, {}).IEND().Bytes(); },
                  typeid(EPngUnexpectedEnd), kUnexpectedEnd}),
-    [](const ::testing::TestParamInfo<TFailure>& info) { return std::string(info.param.name); });
+    FailureName);
 
 TEST(ChunkLoop, LoadsAValidFileIntoTheChunkList)
 {

@@ -34,6 +34,24 @@ TLoadOutcome LoadOutcome(const TBytes& file)
     return LoadOutcome(image, file);
 }
 
+void ExpectFailure(const TFailure& c)
+{
+    const TLoadOutcome outcome = LoadOutcome(c.file());
+    ASSERT_TRUE(outcome.kind.has_value()) << "the file loaded";
+    EXPECT_EQ(*outcome.kind, c.kind) << outcome.message;
+    EXPECT_EQ(outcome.message, c.message);
+}
+
+std::string FailureName(const ::testing::TestParamInfo<TFailure>& info)
+{
+    return info.param.name;
+}
+
+void PrintTo(const TFailure& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 TBytes WithByte(TBytes file, size_t offset, uint8_t value)
 {
     file.at(offset) = value;

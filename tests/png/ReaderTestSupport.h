@@ -3,6 +3,9 @@
 #include "png/PngImage.h"
 #include "tests/support/PngWriter.h"
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <typeindex>
@@ -20,6 +23,20 @@ struct TLoadOutcome {
 };
 TLoadOutcome LoadOutcome(TPngImage& image, const TBytes& file);
 TLoadOutcome LoadOutcome(const TBytes& file);
+
+// A file that must fail to load, as the parameter of a test: its name in the
+// test list, how it is made, and the exception class and message it must
+// end with.
+struct TFailure {
+    const char* name;
+    std::function<TBytes()> file;
+    std::type_index kind;
+    std::string message;
+};
+void ExpectFailure(const TFailure& c);
+// The case's name as the name of its test.
+std::string FailureName(const ::testing::TestParamInfo<TFailure>& info);
+void PrintTo(const TFailure& c, std::ostream* os);
 
 // The file with one byte replaced.
 TBytes WithByte(TBytes file, size_t offset, uint8_t value);
