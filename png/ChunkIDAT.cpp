@@ -6,7 +6,6 @@
 #include "png/Unfilter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 #include <vector>
 

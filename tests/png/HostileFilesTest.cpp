@@ -5,7 +5,6 @@
 // Each case runs in a child process, so that a crash, a kill by the kernel
 // or a hang is reported as such instead of taking the test run down.
 
-#include "png/ByteSource.h"
 #include "png/Chunks.h"
 #include "png/PngErrors.h"
 #include "png/PngImage.h"
