@@ -8,7 +8,7 @@
 
 #include "app/PixCsv.h"
 #include "colours/InOutError.h"
-#include "colours/OutputFile.h"
+#include "tests/colours/StringSink.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -26,16 +26,10 @@
 namespace pix::testing {
 namespace {
 
-class StringSink : public TByteSink {
-public:
-    void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
-    std::string Bytes;
-};
-
 // The table pixcsv makes of a file, for comparing with the window's.
 std::string ConvertedByPixCsv(const std::string& png)
 {
-    StringSink converted;
+    TStringSink converted;
     std::ostringstream out, err;
     TPixCsvStreams streams{converted, out, err};
     EXPECT_EQ(RunPixCsv({"-q", "-o", "-", png}, streams), kPixCsvDone) << err.str();

@@ -2,7 +2,7 @@
 
 #include "app/PixCsv.h"
 #include "colours/InOutError.h"
-#include "colours/OutputFile.h"
+#include "tests/colours/StringSink.h"
 
 #include <sstream>
 #include <sys/stat.h>
@@ -82,12 +82,6 @@ TEST_F(FlowTest, ReadOnlyTargetIsDeniedKeptAndCanBeRetried)
     EXPECT_EQ(ReadFile(fFolder / "other.csv"), kExampleCsv);
 }
 
-class StringSink : public TByteSink {
-public:
-    void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
-    std::string Bytes;
-};
-
 struct KindCase {
     const char* name;
     uint8_t bitDepth;
@@ -116,7 +110,7 @@ TEST_P(SameAsPixCsvTest, WindowAndConverterWriteTheSameBytes)
     Load("picture.png");
     Export("window.csv");
 
-    StringSink converted;
+    TStringSink converted;
     std::ostringstream out;
     std::ostringstream err;
     TPixCsvStreams streams{converted, out, err};

@@ -5,6 +5,7 @@
 #include "colours/ColorTable.h"
 #include "controls/TsImage.h"
 #include "png/PngImage.h"
+#include "tests/app/ExampleTable.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -14,23 +15,13 @@
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace pix::testing {
 
 namespace fs = std::filesystem;
-
-// White, black, white over black, black, red: the 16-byte table.
-inline TBytes ExamplePng()
-{
-    return EncodePng(TSampleImage{3, 2, 8, 2, {255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 255, 0, 0}},
-                     false);
-}
-inline constexpr const char* kExampleCsv = "3;1;3;\r\n1;1;2;\r\n";
 
 // What a file dialog showed when the flow ran it.
 struct TDialogSeen {

@@ -1,5 +1,6 @@
 #include "app/PixCsv.h"
-#include "colours/OutputFile.h"
+#include "tests/app/ExampleTable.h"
+#include "tests/colours/StringSink.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -7,33 +8,19 @@
 
 #include <filesystem>
 #include <optional>
-#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace pix {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TBytes;
-using testing::TSampleImage;
+using testing::ExamplePng;
+using testing::kExampleCsv;
 using testing::ReadFile;
+using testing::TBytes;
+using testing::TStringSink;
 using testing::WriteFile;
-
-class StringSink : public TByteSink {
-public:
-    void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
-    std::string Bytes;
-};
-
-// White, black, white over black, black, red: the 16-byte table.
-TBytes ExamplePng()
-{
-    return testing::EncodePng(
-        TSampleImage{3, 2, 8, 2, {255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 255, 0, 0}}, false);
-}
-constexpr const char* kExampleCsv = "3;1;3;\r\n1;1;2;\r\n";
 
 class PixCsvTest : public ::testing::Test {
 protected:
@@ -56,7 +43,7 @@ protected:
 
     std::optional<testing::TTempFolder> fTemp;
     fs::path fFolder;
-    StringSink fStdout;
+    TStringSink fStdout;
     std::ostringstream fOut;
     std::ostringstream fErr;
     volatile std::sig_atomic_t fInterrupted = 0;

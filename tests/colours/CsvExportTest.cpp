@@ -4,6 +4,7 @@
 #include "colours/OutputFile.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/PngGraphic.h"
+#include "tests/colours/StringSink.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,11 @@
 namespace pix {
 namespace {
 
+using testing::TStringSink;
+
 constexpr int32_t kBlackValue = 0;
 constexpr int32_t kRedValue = 255;
 constexpr int32_t kWhiteValue = 0xFFFFFF;
-
-class StringSink : public TByteSink {
-public:
-    void Write(const char* data, std::size_t size) override { Bytes.append(data, size); }
-    std::string Bytes;
-};
 
 // A work bitmap whose pixel (x, y) has colour value values[y * width + x].
 TPNGGraphic Picture(int width, int height, const std::vector<int32_t>& values)
@@ -48,7 +45,7 @@ protected:
     std::string Export(const TBitmap& bitmap)
     {
         EXPECT_TRUE(NumberColours(bitmap, ColorTable));
-        StringSink sink;
+        TStringSink sink;
         EXPECT_TRUE(WriteCsv(bitmap, ColorTable, sink));
         return sink.Bytes;
     }
@@ -106,7 +103,7 @@ TEST_F(CsvExportTest, CancelledWritingReportsIt)
 {
     const TPNGGraphic bitmap = Picture(2, 2, {kWhiteValue, kBlackValue, kRedValue, kRedValue});
     ASSERT_TRUE(NumberColours(bitmap, ColorTable));
-    StringSink sink;
+    TStringSink sink;
     EXPECT_FALSE(WriteCsv(bitmap, ColorTable, sink, [](int64_t, int64_t) { return false; }));
 }
 
@@ -204,7 +201,7 @@ TEST_F(CsvExportTest, LegendListsEveryNumberWithItsColour)
 {
     const TPNGGraphic bitmap = Picture(4, 1, {0x0A0B0C, kWhiteValue, kRedValue, 0x00FF00});
     ASSERT_TRUE(NumberColours(bitmap, ColorTable));
-    StringSink sink;
+    TStringSink sink;
     WriteLegend(ColorTable, sink);
     EXPECT_EQ(sink.Bytes, "1;#FF0000\r\n2;#00FF00\r\n3;#0C0B0A\r\n4;#FFFFFF\r\n");
 }
