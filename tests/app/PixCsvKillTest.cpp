@@ -19,7 +19,6 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
-#include <fstream>
 #include <regex>
 #include <thread>
 

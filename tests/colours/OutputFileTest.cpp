@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
-#include <fstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
