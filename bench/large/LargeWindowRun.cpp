@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowState.h"
 #include "controls/TsImage.h"
+#include "tests/support/ProcessStatus.h"
 
 #include <QFileDialog>
 #include <QImage>
@@ -16,18 +17,12 @@
 #include <cstdio>
 #include <deque>
 #include <fstream>
-#include <string>
 
 namespace {
 
-uint64_t StatusMebibytes(const char* key)
+unsigned long long StatusMebibytes(const char* key)
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stoull(line.substr(std::string(key).size())) / 1024;
-    return 0;
+    return pix::testing::StatusKibibytes(key) / 1024;
 }
 
 // Linux: writing 5 to clear_refs starts the peak resident size afresh, so
@@ -45,8 +40,7 @@ void Measure(const char* name, Stage stage)
     stage();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%-8s %8.2f s   peak %6llu MiB   resident after %6llu MiB\n", name, seconds,
-                static_cast<unsigned long long>(StatusMebibytes("VmHWM:")),
-                static_cast<unsigned long long>(StatusMebibytes("VmRSS:")));
+                StatusMebibytes("VmHWM:"), StatusMebibytes("VmRSS:"));
     std::fflush(stdout);
 }
 
