@@ -19,6 +19,15 @@ std::size_t ColourTableSize(TPixelFormat format)
     }
 }
 
+std::size_t BytesPerPixelOf(TPixelFormat format)
+{
+    switch (format) {
+    case pf24bit: return 3;
+    case pf32bit: return 4;
+    default: return 1;
+    }
+}
+
 std::string OutOfMemoryMessage(int width, int height)
 {
     return "Not enough memory to show an image of " + std::to_string(width) + " x " + std::to_string(height)
@@ -29,25 +38,19 @@ std::string OutOfMemoryMessage(int width, int height)
 
 std::size_t TBitmap::BytesPerPixel() const
 {
-    switch (fPixelFormat) {
-    case pf24bit: return 3;
-    case pf32bit: return 4;
-    default: return 1;
-    }
+    return BytesPerPixelOf(fPixelFormat);
 }
 
 void TBitmap::Reallocate(int width, int height, TPixelFormat format)
 {
-    const TPixelFormat oldFormat = fPixelFormat;
-    fPixelFormat = format;
-    const uint64_t bytes = static_cast<uint64_t>(std::max(width, 0)) * static_cast<uint64_t>(std::max(height, 0))
-        * BytesPerPixel();
+    const int newWidth = std::max(width, 0);
+    const int newHeight = std::max(height, 0);
+    const uint64_t bytes = static_cast<uint64_t>(newWidth) * static_cast<uint64_t>(newHeight) * BytesPerPixelOf(format);
     // Sizes come from files: an allocation the machine cannot back would be
     // granted by an overcommitting system and kill the process on first use.
-    if (!MemoryCanHold(bytes)) {
-        fPixelFormat = oldFormat;
+    if (!MemoryCanHold(bytes))
         throw EOutOfResources(OutOfMemoryMessage(width, height));
-    }
+    fPixelFormat = format;
     // Released first, so that the old and new pixels are never held at once.
     fPixels.reset();
     fWidth = 0;
@@ -55,8 +58,8 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format)
     fPixels = AllocatePlane(std::max<std::size_t>(static_cast<std::size_t>(bytes), 1));
     if (!fPixels)
         throw EOutOfResources(OutOfMemoryMessage(width, height));
-    fWidth = std::max(width, 0);
-    fHeight = std::max(height, 0);
+    fWidth = newWidth;
+    fHeight = newHeight;
     UpdateColourOfIndex();
 }
 
