@@ -9,6 +9,7 @@
 #include "app/PixCsv.h"
 #include "colours/InOutError.h"
 #include "tests/colours/StringSink.h"
+#include "tests/support/Mount.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -17,7 +18,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <functional>
@@ -47,41 +47,6 @@ std::pair<int, std::string> FailureOf(Run run)
     }
     return {0, ""};
 }
-
-std::vector<std::string> FolderEntries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A file system of its own under the test's folder, unmounted at the end;
-// empty when this process may not mount.
-class TMount {
-public:
-    TMount(const fs::path& at, const char* source, const char* type, unsigned long flags, const char* options)
-        : fAt(at)
-    {
-        fs::create_directories(at);
-        fMounted = mount(source, at.c_str(), type, flags, options) == 0;
-    }
-    ~TMount()
-    {
-        if (fMounted)
-            umount2(fAt.c_str(), MNT_DETACH);
-    }
-    TMount(const TMount&) = delete;
-    TMount& operator=(const TMount&) = delete;
-
-    bool Mounted() const { return fMounted; }
-    bool Remount(unsigned long flags) { return mount(nullptr, fAt.c_str(), nullptr, MS_REMOUNT | flags, nullptr) == 0; }
-
-private:
-    fs::path fAt;
-    bool fMounted = false;
-};
 
 // Sets or clears the immutable attribute, which stops root as well; false
 // where the file system or the process's capabilities do not allow it.

@@ -5,6 +5,7 @@
 // hidden file whose name says where it came from.
 
 #include "tests/support/PngWriter.h"
+#include "tests/support/Mount.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +31,7 @@ namespace fs = std::filesystem;
 using testing::TBytes;
 using testing::ReadFile;
 using testing::WriteFile;
+using testing::FolderEntries;
 
 // 2048 x 2048 pixels of 4,194,304 different colours: a table of some 32 MB
 // that takes pixcsv long enough to write to be caught at it.
@@ -123,15 +124,6 @@ protected:
         return status;
     }
 
-    std::vector<std::string> Entries(const fs::path& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     std::optional<testing::TTempFolder> fTemp;
     fs::path fFolder;
     fs::path fErrors;
@@ -148,7 +140,7 @@ TEST_F(PixCsvKillTest, KilledWhileWritingLeavesTheTargetAndOneRecognisableTempor
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
     EXPECT_EQ(ReadFile(fFolder / "picture.csv"), "old");
-    const std::vector<std::string> entries = Entries(fFolder);
+    const std::vector<std::string> entries = FolderEntries(fFolder);
     ASSERT_EQ(entries.size(), 3u);
     // Hidden, and named after the program that left it.
     EXPECT_TRUE(std::regex_match(entries[0], std::regex(R"(\.pixcsv-[a-z0-9]{8})"))) << entries[0];
@@ -167,15 +159,15 @@ TEST_F(PixCsvKillTest, InterruptedWhileWritingRemovesItsTemporaryFile)
         EXPECT_EQ(WEXITSTATUS(status), 130);
         EXPECT_EQ(ReadFile(fErrors), "pixcsv: " + (fFolder / "picture.png").string() + ": interrupted\n");
         EXPECT_EQ(ReadFile(fFolder / "picture.csv"), "old");
-        EXPECT_EQ(Entries(fFolder), (std::vector<std::string>{"picture.csv", "picture.png"}));
+        EXPECT_EQ(FolderEntries(fFolder), (std::vector<std::string>{"picture.csv", "picture.png"}));
     }
 }
 
 TEST_F(PixCsvKillTest, FullDiskKeepsTheTargetAndLeavesNothing)
 {
     const fs::path small = fFolder / "small";
-    fs::create_directory(small);
-    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=4m") != 0)
+    const testing::TMount mounted(small, "tmpfs", "tmpfs", 0, "size=4m");
+    if (!mounted.Mounted())
         GTEST_SKIP() << "no small file system can be mounted here";
     WriteFile(small / "picture.csv", {'o', 'l', 'd'});
     Start(small / "picture.csv");
@@ -183,8 +175,7 @@ TEST_F(PixCsvKillTest, FullDiskKeepsTheTargetAndLeavesNothing)
     waitpid(fChild, &status, 0);
     fChild = 0;
     const std::string kept = ReadFile(small / "picture.csv");
-    const std::vector<std::string> entries = Entries(small);
-    umount2(small.c_str(), MNT_DETACH);
+    const std::vector<std::string> entries = FolderEntries(small);
 
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);

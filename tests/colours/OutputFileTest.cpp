@@ -1,5 +1,6 @@
 #include "colours/InOutError.h"
 #include "colours/OutputFile.h"
+#include "tests/support/Mount.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,8 +182,8 @@ TEST_F(OutputFileTest, CharacterDeviceIsWrittenDirectly)
 TEST_F(OutputFileTest, FullDiskKeepsThePreviousContent)
 {
     const fs::path mountPoint = fFolder / "small";
-    fs::create_directory(mountPoint);
-    if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+    const testing::TMount mounted(mountPoint, "tmpfs", "tmpfs", 0, "size=64k");
+    if (!mounted.Mounted())
         GTEST_SKIP() << "no small file system can be mounted here";
     const fs::path target = mountPoint / "out.csv";
     WriteFile(target, "old content");
@@ -200,7 +200,6 @@ TEST_F(OutputFileTest, FullDiskKeepsThePreviousContent)
     const std::string kept = ReadFile(target);
     const bool onlyTarget = fs::directory_iterator(mountPoint)->path() == target
         && std::distance(fs::directory_iterator(mountPoint), fs::directory_iterator()) == 1;
-    umount(mountPoint.c_str());
     EXPECT_EQ(code, kDiskFull);
     EXPECT_EQ(kept, "old content");
     EXPECT_TRUE(onlyTarget);
