@@ -11,17 +11,6 @@ namespace pix {
 
 namespace {
 
-// The index of pixel x in a packed row of 1, 4 or 8 bits per pixel, the
-// leftmost pixel in the most significant bits.
-uint8_t IndexAt(const uint8_t* row, int x, int bitCount)
-{
-    switch (bitCount) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
-    default: return row[x];
-    }
-}
-
 TPixelFormat PlainFormat(const TChunkIHDR& header)
 {
     switch (header.BitmapInfo.bmiHeader.biBitCount) {
@@ -125,7 +114,7 @@ void TPNGGraphic::CopyIndexed(const TPngImage& image)
             continue;
         }
         for (int x = 0; x < Width(); ++x)
-            target[x] = IndexAt(source, x, bitCount);
+            target[x] = IndexAt(source, static_cast<uint32_t>(x), bitCount);
     }
 }
 
@@ -194,7 +183,7 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
     for (int y = 0; y < Height(); ++y) {
         const uint8_t* source = image.Scanline(static_cast<uint32_t>(y));
         for (int x = 0; x < Width(); ++x)
-            highestIndex = std::max<int>(highestIndex, IndexAt(source, x, bitCount));
+            highestIndex = std::max<int>(highestIndex, IndexAt(source, static_cast<uint32_t>(x), bitCount));
     }
     if (highestIndex >= entries)
         RaiseError<EPngError>(PngText::UnknownPaletteEntry);
@@ -211,7 +200,7 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
         const uint8_t* source = image.Scanline(static_cast<uint32_t>(y));
         uint8_t* target = Row(y);
         for (int x = 0; x < Width(); ++x, target += 4)
-            std::memcpy(target, composite[IndexAt(source, x, bitCount)].data(), 4);
+            std::memcpy(target, composite[IndexAt(source, static_cast<uint32_t>(x), bitCount)].data(), 4);
     }
 }
 

@@ -67,7 +67,7 @@ public:
     // red + 256 * green + 65536 * blue; 0 without a tRNS chunk.
     int32_t TransparentColor() const;
 
-    // Image row y, 0 being the top row.
+    // Image row y, 0 being the top row; indexed rows are read with IndexAt.
     const uint8_t* Scanline(uint32_t y) const;
     const uint8_t* AlphaScanline(uint32_t y) const; // nullptr unless colour type 4 or 6
     const uint8_t* ExtraScanline(uint32_t y) const; // nullptr unless bit depth 16
@@ -83,5 +83,16 @@ public:
 private:
     TChunkIHDR* FindHeader() const; // item 0 when it is a header, else nullptr
 };
+
+// The colour-table index of pixel x in an indexed row of 1, 4 or 8 bits
+// per pixel, the leftmost pixel in the most significant bits.
+inline uint8_t IndexAt(const uint8_t* row, uint32_t x, int bitCount)
+{
+    switch (bitCount) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+    default: return row[x];
+    }
+}
 
 } // namespace pix

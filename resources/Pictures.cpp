@@ -31,14 +31,6 @@ QByteArray EmbeddedFile(const QString& name)
     return file.readAll();
 }
 
-// Entry x of a row of 1, 4 or 8 bits per entry.
-uint8_t PaletteIndex(const uint8_t* row, uint32_t x, int bitCount)
-{
-    const uint32_t bit = x * static_cast<uint32_t>(bitCount);
-    const int shift = 8 - bitCount - static_cast<int>(bit % 8);
-    return static_cast<uint8_t>((row[bit / 8] >> shift) & ((1 << bitCount) - 1));
-}
-
 } // namespace
 
 std::vector<TEmbeddedPicture> ButtonPictures()
@@ -72,7 +64,7 @@ TBitmap32 DecodePicture32(std::span<const uint8_t> png)
                 pixel[kGreen] = colours[3 * x + 1];
                 pixel[kRed] = colours[3 * x + 2];
             } else {
-                const TRGBQuad& entry = header.BitmapInfo.bmiColors[PaletteIndex(colours, x, bitCount)];
+                const TRGBQuad& entry = header.BitmapInfo.bmiColors[IndexAt(colours, x, bitCount)];
                 pixel[kBlue] = entry.rgbBlue;
                 pixel[kGreen] = entry.rgbGreen;
                 pixel[kRed] = entry.rgbRed;
