@@ -44,7 +44,7 @@ case "${1:-}" in
   run)
     install_packages
     configure_and_build build -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF
-    exec ./build/app/pixelizer
+    exec ./build/bin/pixelizer
     ;;
   test)
     install_packages

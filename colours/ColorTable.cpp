@@ -5,8 +5,6 @@
 
 namespace pix {
 
-TColorTable ColorTable;
-
 TColorTable::TColorTable()
     // calloc rather than a zero-filled vector: the operating system hands out
     // zero pages lazily, so only slots of colours actually met use memory.

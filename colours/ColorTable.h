@@ -58,7 +58,4 @@ private:
     std::unordered_map<int32_t, int32_t> fOutsideColourRange;
 };
 
-// The program's one colour table, shared by the load and export flows.
-extern TColorTable ColorTable;
-
 } // namespace pix

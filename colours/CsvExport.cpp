@@ -2,7 +2,7 @@
 
 #include "colours/ColorTable.h"
 #include "colours/DecimalText.h"
-#include "colours/OutputFile.h"
+#include "platform/OutputFile.h"
 #include "graphics/Bitmap.h"
 
 #include <algorithm>

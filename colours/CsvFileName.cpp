@@ -1,5 +1,7 @@
 #include "colours/CsvFileName.h"
 
+#include "platform/FileNames.h"
+
 namespace pix {
 
 namespace {

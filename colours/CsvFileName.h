@@ -1,17 +1,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace pix {
-
-// The characters that end a folder in a file name. Windows names also
-// end a drive in ":"; everywhere else "/" is the only one.
-#ifdef _WIN32
-inline constexpr std::string_view kFolderSeparators = "\\:";
-#else
-inline constexpr std::string_view kFolderSeparators = "/";
-#endif
 
 // The name with its extension replaced by ".csv", or ".csv" appended when
 // the last name component has no ".": "a/cat.png" gives "a/cat.csv", and a

@@ -7,7 +7,7 @@
 
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
-#include "colours/OutputFile.h"
+#include "platform/OutputFile.h"
 #include "graphics/PngGraphic.h"
 #include "png/BigEndian.h"
 #include "png/ByteSource.h"
@@ -116,9 +116,17 @@ private:
     bool fAfterCR = false;
 };
 
+// One table for every input, reset by each as the window resets its own:
+// its 64 MiB of slots are reserved once, not per input.
+pix::TColorTable& FuzzColourTable()
+{
+    static pix::TColorTable table;
+    return table;
+}
+
 void NumberAndWrite(const pix::TPNGGraphic& bitmap)
 {
-    pix::TColorTable& table = pix::ColorTable;
+    pix::TColorTable& table = FuzzColourTable();
     Check(pix::NumberColours(bitmap, table), "first pass cancelled");
     const int32_t colours = table.ColorCount();
     Check(colours >= 1 && colours <= int64_t{bitmap.Width()} * bitmap.Height(), "colour count");
@@ -138,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (DeclaresHugeImage(data, size))
         return 0;
     // As the load flow: an empty table before the file is read.
-    pix::ColorTable.Reset();
+    FuzzColourTable().Reset();
     pix::TMemorySource source({data, size});
     pix::TPngImage image;
     try {

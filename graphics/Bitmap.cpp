@@ -1,6 +1,6 @@
 #include "graphics/Bitmap.h"
 
-#include "png/AvailableMemory.h"
+#include "platform/AvailableMemory.h"
 
 #include <algorithm>
 #include <string>

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "platform/InputFile.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <span>
-#include <stdexcept>
 #include <string>
 
 namespace pix {
-
-// A file that cannot be opened for reading: "Cannot open file "<name>". <reason>".
-class EFOpenError : public std::runtime_error { using runtime_error::runtime_error; };
 
 // A seekable source of bytes of known size. Positions past the end are
 // allowed; reading there delivers nothing.
@@ -46,19 +43,15 @@ private:
 class TFileSource final : public TByteSource {
 public:
     // fileName is UTF-8; raises EFOpenError when the file cannot be opened.
-    explicit TFileSource(const std::string& fileName);
-    ~TFileSource() override;
-    TFileSource(const TFileSource&) = delete;
-    TFileSource& operator=(const TFileSource&) = delete;
+    explicit TFileSource(const std::string& fileName) : fFile(fileName) {}
 
     size_t Read(void* buffer, size_t count) override;
     void Seek(uint64_t position) override;
     uint64_t Position() const override { return fPosition; }
-    uint64_t Size() const override { return fSize; }
+    uint64_t Size() const override { return fFile.Size(); }
 
 private:
-    std::FILE* fFile = nullptr;
-    uint64_t fSize = 0;
+    TInputFile fFile;
     uint64_t fPosition = 0;
 };
 

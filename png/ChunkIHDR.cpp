@@ -1,4 +1,4 @@
-#include "png/AvailableMemory.h"
+#include "platform/AvailableMemory.h"
 #include "png/BigEndian.h"
 #include "png/Chunks.h"
 #include "png/PngErrors.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "png/PlaneMemory.h"
+#include "platform/PlaneMemory.h"
 
 #include <array>
 #include <cstddef>

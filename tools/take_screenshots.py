@@ -2,7 +2,7 @@
 """Takes screenshots of the window program under a virtual X display.
 
     xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 tools/take_screenshots.py \\
-        build/app/pixelizer OUTPUT_FOLDER [PICTURE.png ...]
+        build/bin/pixelizer OUTPUT_FOLDER [PICTURE.png ...]
 
 Needs xdotool and Debian's PIL. Shots: the window at start, the pointer over
 the load button, and each picture loaded through the open dialog.

@@ -4,9 +4,9 @@
 // wall time and the peak resident memory of that stage.
 //   large_window_run INPUT.png OUTPUT.csv
 
-#include "app/Application.h"
-#include "app/MainWindow.h"
-#include "app/WindowState.h"
+#include "app/qt/Application.h"
+#include "app/qt/MainWindow.h"
+#include "app/core/WindowState.h"
 #include "controls/TsImage.h"
 #include "tests/support/ProcessStatus.h"
 

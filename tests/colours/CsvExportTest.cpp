@@ -1,7 +1,7 @@
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
 #include "colours/DecimalText.h"
-#include "colours/OutputFile.h"
+#include "platform/OutputFile.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/PngGraphic.h"
 #include "tests/colours/StringSink.h"
@@ -40,7 +40,7 @@ TPNGGraphic Picture(int width, int height, const std::vector<int32_t>& values)
 
 class CsvExportTest : public ::testing::Test {
 protected:
-    void SetUp() override { ColorTable.Reset(); }
+    TColorTable ColorTable;
 
     std::string Export(const TBitmap& bitmap)
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colours/OutputFile.h"
+#include "platform/OutputFile.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 // The image buffer: bitmap header, colour tables, palettes, transparency.
 
-#include "png/AvailableMemory.h"
+#include "platform/AvailableMemory.h"
 #include "png/PngErrors.h"
 #include "png/PngImage.h"
 #include "tests/png/ReaderTestSupport.h"

@@ -1,0 +1,43 @@
+#include "app/core/Messages.h"
+#include "app/core/WindowFlows.h"
+#include "app/core/WindowState.h"
+#include "colours/CsvExport.h"
+#include "colours/CsvFileName.h"
+#include "graphics/PngGraphic.h"
+#include "platform/OutputFile.h"
+
+namespace pix {
+
+namespace {
+
+TExportProgress Reporting(TPassProgress& progress)
+{
+    return [&progress](int64_t done, int64_t total) { return progress.Report(done, total); };
+}
+
+} // namespace
+
+void RunExportFlow(TWindowFrontEnd& frontEnd)
+{
+    if (!ImageLoaded)
+        return;
+    ImageFileName = CsvFileName(ImageFileName);
+    const TPNGGraphic& bitmap = frontEnd.WorkBitmap();
+    {
+        const std::unique_ptr<TPassProgress> progress = frontEnd.ShowProgress(kNumberingProgress);
+        if (!NumberColours(bitmap, ColorTable, Reporting(*progress)))
+            return;
+    }
+
+    const std::optional<std::string> chosen =
+        frontEnd.RunSaveDialog(DialogFolder(FolderPart(ImageFileName)), FilePart(ImageFileName));
+    if (!chosen)
+        return;
+
+    TReplacementFile file(*chosen);
+    const std::unique_ptr<TPassProgress> progress = frontEnd.ShowProgress(kWritingProgress);
+    if (WriteCsv(bitmap, ColorTable, file, Reporting(*progress)))
+        file.Commit();
+}
+
+} // namespace pix

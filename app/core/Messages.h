@@ -1,0 +1,47 @@
+#pragma once
+
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace pix {
+
+// The window's own texts, the same in every front-end.
+inline constexpr const char* kWindowCaption = "Пікселізація...";
+inline constexpr const char* kOpenDialogTitle = "Завантажити зображення";
+// Description and pattern separated by "|"; each front-end puts them into
+// its own dialog's form.
+inline constexpr const char* kOpenDialogFilter = "PNG - картинка|*.png";
+inline constexpr const char* kSaveDialogFilter = "Табличне зображення|*.csv";
+// Given to the save dialog as it stands; each front-end takes the extension
+// out of it in its own way.
+inline constexpr const char* kSaveDialogDefaultExtension = "*.csv";
+inline constexpr const char* kNumberingProgress = "Нумерація кольорів...";
+inline constexpr const char* kWritingProgress = "Запис таблиці...";
+inline constexpr const char* kCancelButton = "Скасувати";
+
+// The text of the notice box that the start-up switch asks for.
+inline constexpr const char* kVersionNotice = "Skinned controls v15.16";
+
+// The caption of every message box: the program file's name (UTF-8) without
+// its folder, cut before the first "." (not the last), with every character
+// after the first lower-cased. The folder ends at the platform's separators.
+std::string ApplicationTitle(const std::string& programFilePath);
+
+// The error box's rule: a message that does not end in punctuation up to "."
+// (0x2E) gets a full stop, so "File not found" reads as a sentence while a
+// message ending in ".", "!", ")" or a quote stays as it is. Bytes of UTF-8
+// sequences are above 0x2E, like the characters they encode.
+std::string WithFullStop(std::string message);
+
+// What the user is told of a failure that escaped a flow, before the full
+// stop: its own message, or the system's words when memory ran out, which
+// the runtime would otherwise name by its class.
+std::string FailureMessage(const std::exception& failure);
+
+// Whether any argument after the program path is the version switch
+// "/acver", compared with ASCII A-Z lowered. The command line has already
+// been split and unquoted.
+bool HasVersionSwitch(const std::vector<std::string>& argumentsAfterProgram);
+
+} // namespace pix

@@ -1,0 +1,229 @@
+#include "app/qt/MainWindow.h"
+
+#include "app/core/Messages.h"
+#include "app/core/WindowState.h"
+#include "controls/TImage.h"
+#include "controls/TShape.h"
+#include "controls/TsAlphaImageList.h"
+#include "controls/TsImage.h"
+#include "resources/Pictures.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QProgressDialog>
+#include <QScreen>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace pix {
+
+namespace {
+
+// Positions and sizes in logical pixels; Qt scales them by the screen's
+// device pixel ratio, which is how the window follows the monitor's density.
+constexpr QSize kClientSize(340, 520);
+constexpr QRect kShape1Bounds(12, 11, 316, 315);
+constexpr QRect kImage1Bounds(17, 16, 305, 305);
+constexpr QRect kLoadButtonBounds(41, 344, 255, 65);
+constexpr QRect kSaveButtonBounds(41, 432, 255, 65);
+constexpr int kLoadButtonTag = 0;
+constexpr int kSaveButtonTag = 2;
+// A pass that takes longer than this shows its progress.
+constexpr int kProgressDelayMs = 500;
+constexpr int kProgressSteps = 1000;
+
+std::optional<QString> ExecModal(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+// "Description|pattern" in Qt's form, "Description (pattern)".
+QString NameFilter(const char* filter)
+{
+    const QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));
+    return parts.value(0) + QStringLiteral(" (") + parts.value(1) + QLatin1Char(')');
+}
+
+// "*.csv" as Qt takes a default suffix, without "*.".
+QString DefaultSuffix(const char* extension)
+{
+    QString suffix = QString::fromUtf8(extension);
+    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    return suffix;
+}
+
+// Modal for the whole application once shown, so that no other handler can
+// start while a pass runs; until then no events are processed at all.
+class TQtPassProgress : public TPassProgress {
+public:
+    TQtPassProgress(QWidget* owner, const QString& label)
+        : fDialog(label, QString::fromUtf8(kCancelButton), 0, kProgressSteps, owner)
+    {
+        fDialog.setWindowModality(Qt::ApplicationModal);
+        fDialog.setMinimumDuration(kProgressDelayMs);
+        fDialog.setAutoClose(false);
+        fDialog.setAutoReset(false);
+        fDialog.setValue(0);
+    }
+
+    bool Report(int64_t done, int64_t total) override
+    {
+        fDialog.setValue(static_cast<int>(done * kProgressSteps / std::max<int64_t>(total, 1)));
+        return !fDialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog fDialog;
+};
+
+TsImage& AsImageButton(QObject* sender)
+{
+    auto* button = qobject_cast<TsImage*>(sender);
+    if (!button)
+        throw std::runtime_error("Invalid class typecast");
+    return *button;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , Shape1(new TShape(this))
+    , Image1(new TImage(this))
+    , sImage1(new TsImage(this))
+    , sImage2(new TsImage(this))
+    , sAlphaImageList(new TsAlphaImageList(this))
+    , OD(new QFileDialog(this))
+    , SD(new QFileDialog(this))
+    , RunFileDialog(ExecModal)
+{
+    setObjectName("Form1");
+    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setFixedSize(kClientSize);
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowIcon(ProgramIcon());
+
+    Shape1->setObjectName("Shape1");
+    Shape1->setGeometry(kShape1Bounds);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(kImage1Bounds);
+    Image1->Picture().AssignPicture32(PlaceholderPicture());
+
+    sAlphaImageList->setObjectName("sAlphaImageList");
+    LoadButtonPictures(*sAlphaImageList);
+
+    sImage1->setObjectName("sImage1");
+    sImage1->setGeometry(kLoadButtonBounds);
+    sImage1->Tag = kLoadButtonTag;
+    sImage1->SetImages(sAlphaImageList);
+    sImage1->SetImageIndex(kLoadButtonTag);
+    sImage2->setObjectName("sImage2");
+    sImage2->setGeometry(kSaveButtonBounds);
+    sImage2->Tag = kSaveButtonTag;
+    sImage2->SetImages(sAlphaImageList);
+    sImage2->SetImageIndex(kSaveButtonTag);
+
+    connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);
+    connect(sImage2, &TsImage::Click, this, &TForm1::Button2Click);
+    for (TsImage* button : {sImage1, sImage2}) {
+        connect(button, &TsImage::MouseEnter, this, &TForm1::sImageMouseEnter);
+        connect(button, &TsImage::MouseLeave, this, &TForm1::sImageMouseLeave);
+    }
+
+    OD->setObjectName("OD");
+    OD->setWindowTitle(QString::fromUtf8(kOpenDialogTitle));
+    OD->setNameFilter(NameFilter(kOpenDialogFilter));
+    OD->setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a file that does not exist is accepted; opening it then
+    // fails with the load flow's own message.
+    OD->setFileMode(QFileDialog::AnyFile);
+
+    SD->setObjectName("SD");
+    SD->setNameFilter(NameFilter(kSaveDialogFilter));
+    SD->setAcceptMode(QFileDialog::AcceptSave);
+    SD->setDefaultSuffix(DefaultSuffix(kSaveDialogDefaultExtension));
+    SD->setOption(QFileDialog::DontConfirmOverwrite);
+
+    FormCreate();
+}
+
+void TForm1::FormCreate()
+{
+    ColorTable.Reset();
+}
+
+void TForm1::Button1Click(QObject*)
+{
+    RunLoadFlow(*this);
+}
+
+void TForm1::Button2Click(QObject*)
+{
+    RunExportFlow(*this);
+}
+
+std::optional<std::string> TForm1::RunOpenDialog()
+{
+    const std::optional<QString> chosen = RunFileDialog(*OD);
+    if (!chosen)
+        return std::nullopt;
+    // The next use of the dialog starts from this name.
+    OD->selectFile(*chosen);
+    return chosen->toStdString();
+}
+
+std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, const std::string& fileName)
+{
+    if (!folder.empty())
+        SD->setDirectory(QString::fromStdString(folder));
+    SD->selectFile(QString::fromStdString(fileName));
+    const std::optional<QString> chosen = RunFileDialog(*SD);
+    if (!chosen)
+        return std::nullopt;
+    return chosen->toStdString();
+}
+
+std::unique_ptr<TPassProgress> TForm1::ShowProgress(const std::string& label)
+{
+    return std::make_unique<TQtPassProgress>(this, QString::fromStdString(label));
+}
+
+TPNGGraphic& TForm1::WorkBitmap()
+{
+    return Image1->Picture();
+}
+
+void TForm1::sImageMouseEnter(QObject* Sender)
+{
+    TsImage& button = AsImageButton(Sender);
+    button.SetImageIndex(button.Tag + 1);
+}
+
+void TForm1::sImageMouseLeave(QObject* Sender)
+{
+    TsImage& button = AsImageButton(Sender);
+    button.SetImageIndex(button.Tag);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    if (!fPlaced) {
+        fPlaced = true;
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+} // namespace pix

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/core/WindowFlows.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QFileDialog;
+
+namespace pix {
+
+class TImage;
+class TShape;
+class TsAlphaImageList;
+class TsImage;
+
+// The one window of the program. Its components and handlers keep the names
+// of the window's description; its state lives in app/core/WindowState.h,
+// its flows in app/core, and this class only shows and dispatches.
+class TForm1 : public QWidget, public TWindowFrontEnd {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    TShape* Shape1;
+    TImage* Image1;
+    TsImage* sImage1;
+    TsImage* sImage2;
+    TsAlphaImageList* sAlphaImageList;
+    QFileDialog* OD;
+    QFileDialog* SD;
+
+    // Every file dialog of the window is run through this, so tests can give
+    // the user's answer without showing one. Returns the chosen full name, or
+    // nothing when the user cancelled.
+    std::function<std::optional<QString>(QFileDialog&)> RunFileDialog;
+
+    void FormCreate();
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+    void sImageMouseEnter(QObject* Sender);
+    void sImageMouseLeave(QObject* Sender);
+
+    std::optional<std::string> RunOpenDialog() override;
+    std::optional<std::string> RunSaveDialog(const std::string& folder, const std::string& fileName) override;
+    std::unique_ptr<TPassProgress> ShowProgress(const std::string& label) override;
+    TPNGGraphic& WorkBitmap() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool fPlaced = false;
+};
+
+} // namespace pix

@@ -1,0 +1,30 @@
+#include "platform/InOutError.h"
+
+namespace pix {
+
+std::string InOutErrorMessage(int errorCode)
+{
+    switch (errorCode) {
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    case 106: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(errorCode);
+    }
+}
+
+EInOutError::EInOutError(int errorCode)
+    : EInOutError(errorCode, InOutErrorMessage(errorCode))
+{
+}
+
+EInOutError::EInOutError(int errorCode, const std::string& message)
+    : std::runtime_error(message)
+    , ErrorCode(errorCode)
+{
+}
+
+} // namespace pix

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace pix {
+
+struct TPlaneDeleter {
+    size_t bytes = 0;
+    void operator()(uint8_t* plane) const;
+};
+
+// Zero-filled memory for one plane of a decoded image or bitmap.
+using TPlane = std::unique_ptr<uint8_t[], TPlaneDeleter>;
+
+// nullptr when the memory cannot be had. Rows are written once, so the cost
+// of a large plane is mostly the first touch of each page: large planes are
+// taken straight from the system, whose fresh pages are zero already.
+TPlane AllocatePlane(size_t bytes);
+
+} // namespace pix

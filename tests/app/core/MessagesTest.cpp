@@ -1,0 +1,56 @@
+#include "app/core/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+namespace pix {
+namespace {
+
+TEST(FullStopRule, AppendsOnlyAfterCharactersAboveFullStop)
+{
+    EXPECT_EQ(WithFullStop("File not found"), "File not found.");
+    EXPECT_EQ(WithFullStop("I/O error 32"), "I/O error 32.");
+    EXPECT_EQ(WithFullStop("Cannot open file \"a b\". No such file or directory"),
+              "Cannot open file \"a b\". No such file or directory.");
+    // Ending in ".", "!", ")", a double quote, "-" or a space: left alone.
+    for (const char* unchanged : {"Done.", "Помилка!", "(crc error)", "said \"x\"", "a-", "a ", ""})
+        EXPECT_EQ(WithFullStop(unchanged), unchanged) << unchanged;
+    // "/" is 0x2F, the first character that gets the stop.
+    EXPECT_EQ(WithFullStop("a/"), "a/.");
+    EXPECT_EQ(WithFullStop("Зберегти"), "Зберегти.");
+}
+
+TEST(ApplicationTitle, IsTheFileNameCutBeforeItsFirstDotWithTheRestLowerCased)
+{
+    EXPECT_EQ(ApplicationTitle("/usr/bin/pixelizer"), "pixelizer");
+    EXPECT_EQ(ApplicationTitle("/opt/PixelIzer"), "Pixelizer");
+    EXPECT_EQ(ApplicationTitle("/opt/my.tool.v2/pixelizer.Debug.exe"), "pixelizer");
+    EXPECT_EQ(ApplicationTitle("/opt/ПІКСЕЛІ.exe"), "Пікселі");
+    EXPECT_EQ(ApplicationTitle("/opt/.hidden"), "");
+}
+
+TEST(FailureMessage, NamesExhaustedMemoryInTheSystemsWords)
+{
+    EXPECT_EQ(FailureMessage(std::bad_alloc()), "Out of system resources");
+    EXPECT_EQ(WithFullStop(FailureMessage(std::bad_alloc())), "Out of system resources.");
+    EXPECT_EQ(FailureMessage(std::runtime_error("I/O error 32")), "I/O error 32");
+}
+
+TEST(VersionSwitch, MatchesTheWholeArgumentInAnyCase)
+{
+    EXPECT_TRUE(HasVersionSwitch({"/acver"}));
+    EXPECT_TRUE(HasVersionSwitch({"x", "/AcVer", "y"}));
+    EXPECT_TRUE(HasVersionSwitch({"/ACVER", "/acver"}));
+    EXPECT_FALSE(HasVersionSwitch({}));
+    EXPECT_FALSE(HasVersionSwitch({"/acverx"}));
+    EXPECT_FALSE(HasVersionSwitch({"acver"}));
+    EXPECT_FALSE(HasVersionSwitch({"-acver"}));
+    EXPECT_FALSE(HasVersionSwitch({" /acver"}));
+    // Only ASCII letters are lowered: a Cyrillic "а" in place of "a" is no match.
+    EXPECT_FALSE(HasVersionSwitch({"/\xD0\xB0" "cver"}));
+}
+
+} // namespace
+} // namespace pix

@@ -1,0 +1,183 @@
+#include "app/pixcsv/PixCsv.h"
+#include "tests/app/ExampleTable.h"
+#include "tests/colours/StringSink.h"
+#include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace pix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ExamplePng;
+using testing::kExampleCsv;
+using testing::ReadFile;
+using testing::TBytes;
+using testing::TStringSink;
+using testing::WriteFile;
+
+class PixCsvTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fTemp.emplace("pix-pixcsv");
+        fFolder = fTemp->Path();
+        WriteFile(fFolder / "example.png", ExamplePng());
+    }
+
+    int Run(std::vector<std::string> arguments)
+    {
+        fStdout.Bytes.clear();
+        fOut.str("");
+        fErr.str("");
+        TPixCsvStreams streams{fStdout, fOut, fErr, false, &fInterrupted};
+        return RunPixCsv(arguments, streams);
+    }
+    std::string In(const std::string& name) const { return (fFolder / name).string(); }
+
+    std::optional<testing::TTempFolder> fTemp;
+    fs::path fFolder;
+    TStringSink fStdout;
+    std::ostringstream fOut;
+    std::ostringstream fErr;
+    volatile std::sig_atomic_t fInterrupted = 0;
+};
+
+TEST_F(PixCsvTest, WritesBesideTheInputByDefault)
+{
+    EXPECT_EQ(Run({In("example.png")}), kPixCsvDone);
+    EXPECT_EQ(ReadFile(fFolder / "example.csv"), kExampleCsv);
+    EXPECT_EQ(fErr.str(), "");
+}
+
+TEST_F(PixCsvTest, WritesToTheNamedOutputOrStandardOutput)
+{
+    EXPECT_EQ(Run({"-o", In("table.txt"), In("example.png")}), kPixCsvDone);
+    EXPECT_EQ(ReadFile(fFolder / "table.txt"), kExampleCsv);
+    EXPECT_EQ(Run({"--output=-", In("example.png")}), kPixCsvDone);
+    EXPECT_EQ(fStdout.Bytes, kExampleCsv);
+    EXPECT_FALSE(fs::exists(fFolder / "example.csv"));
+}
+
+TEST_F(PixCsvTest, LegendGivesTheColourOfEveryNumber)
+{
+    EXPECT_EQ(Run({"-q", "--legend", In("key.csv"), "-o", "-", In("example.png")}), kPixCsvDone);
+    EXPECT_EQ(ReadFile(fFolder / "key.csv"), "1;#000000\r\n2;#FF0000\r\n3;#FFFFFF\r\n");
+    EXPECT_EQ(fStdout.Bytes, kExampleCsv);
+}
+
+TEST_F(PixCsvTest, FailedInputIsReportedAndTheOthersStillConverted)
+{
+    TBytes corrupt = ExamplePng();
+    corrupt[20] ^= 0x40; // inside IHDR: its CRC no longer matches
+    WriteFile(fFolder / "corrupt.png", corrupt);
+    WriteFile(fFolder / "corrupt.csv", "previous");
+    WriteFile(fFolder / "other.png", ExamplePng());
+
+    EXPECT_EQ(Run({In("missing.png"), In("corrupt.png"), In("other.png")}), kPixCsvFailed);
+    EXPECT_EQ(fErr.str(),
+              "pixcsv: " + In("missing.png") + ": Cannot open file \"" + In("missing.png")
+                  + "\". No such file or directory.\n"
+                  "pixcsv: " + In("corrupt.png") + ": This \"Portable Network Graphics\" image is not valid because "
+                  "it contains invalid pieces of data (crc error)\n"); // ")" takes no full stop
+    EXPECT_FALSE(fs::exists(fFolder / "missing.csv"));
+    EXPECT_EQ(ReadFile(fFolder / "corrupt.csv"), "previous");
+    EXPECT_EQ(ReadFile(fFolder / "other.csv"), kExampleCsv);
+}
+
+TEST_F(PixCsvTest, PictureThatCannotBeDrawnWritesNothing)
+{
+    testing::TPngWriter writer;
+    writer.Signature()
+        .IHDR(2, 1, 8, 3)
+        .Chunk("PLTE", {1, 2, 3})
+        .Chunk("tRNS", {9, 9})
+        .IDAT(testing::ZlibCompress({0, 0, 4}))
+        .IEND();
+    WriteFile(fFolder / "palette.png", writer.Bytes());
+    EXPECT_EQ(Run({In("palette.png")}), kPixCsvFailed);
+    EXPECT_EQ(fErr.str(), "pixcsv: " + In("palette.png") + ": There is no such palette entry.\n");
+    EXPECT_FALSE(fs::exists(fFolder / "palette.csv"));
+}
+
+TEST_F(PixCsvTest, OutputFailuresCarryTheirCodesMessagesAndKeepTheTarget)
+{
+    WriteFile(fFolder / "locked.csv", "previous");
+    chmod((fFolder / "locked.csv").c_str(), 0444);
+    ASSERT_EQ(mkfifo((fFolder / "pipe.csv").c_str(), 0666), 0);
+    struct Case {
+        std::string output;
+        std::string message;
+    };
+    for (const Case& c : {Case{In("locked.csv"), "File access denied."}, Case{In("pipe.csv"), "I/O error 105."},
+                          Case{In("no/such/folder.csv"), "Invalid filename."}, Case{"/dev/full", "I/O error 112."}}) {
+        EXPECT_EQ(Run({"-o", c.output, In("example.png")}), kPixCsvFailed) << c.output;
+        EXPECT_EQ(fErr.str(), "pixcsv: " + In("example.png") + ": " + c.message + "\n");
+    }
+    EXPECT_EQ(ReadFile(fFolder / "locked.csv"), "previous");
+    EXPECT_EQ(std::distance(fs::directory_iterator(fFolder), fs::directory_iterator()), 3); // no leftovers
+}
+
+TEST_F(PixCsvTest, InterruptLeavesNoOutput)
+{
+    fInterrupted = 1;
+    EXPECT_EQ(Run({In("example.png")}), kPixCsvInterrupted);
+    EXPECT_FALSE(fs::exists(fFolder / "example.csv"));
+}
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    const char* problem;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    *os << c.problem;
+}
+
+class PixCsvUsageTest : public PixCsvTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(PixCsvUsageTest, WrongCommandLineShowsUsageAndExitsTwo)
+{
+    EXPECT_EQ(Run(GetParam().arguments), kPixCsvUsage);
+    EXPECT_EQ(fErr.str().substr(0, fErr.str().find('\n')), std::string("pixcsv: ") + GetParam().problem);
+    EXPECT_NE(fErr.str().find("usage: pixcsv"), std::string::npos);
+    EXPECT_EQ(fOut.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PixCsvUsageTest,
+    ::testing::Values(UsageCase{{}, "no input file"}, UsageCase{{"-q"}, "no input file"},
+                      UsageCase{{"-x", "a.png"}, "unknown option -x"},
+                      UsageCase{{"a.png", "-o"}, "option -o needs a value"},
+                      UsageCase{{"-o", "t.csv", "a.png", "b.png"}, "-o and --legend take one input only"},
+                      UsageCase{{"--legend", "k.csv", "a.png", "b.png"}, "-o and --legend take one input only"},
+                      UsageCase{{"-o", "-", "--legend", "-", "a.png"},
+                                "the table and the legend cannot both go to standard output"}));
+
+TEST_F(PixCsvTest, HelpAndVersionGoToStandardOutput)
+{
+    EXPECT_EQ(Run({"--help"}), kPixCsvDone);
+    EXPECT_EQ(fOut.str().rfind("usage: pixcsv [-o OUTPUT]", 0), 0u);
+    EXPECT_EQ(Run({"--version"}), kPixCsvDone);
+    EXPECT_EQ(fOut.str(), "pixcsv " PIXELIZER_VERSION "\n");
+}
+
+TEST_F(PixCsvTest, DoubleDashEndsOptions)
+{
+    fs::copy_file(fFolder / "example.png", fFolder / "-q.png");
+    const fs::path previous = fs::current_path();
+    fs::current_path(fFolder);
+    const int status = Run({"--", "-q.png"});
+    fs::current_path(previous);
+    EXPECT_EQ(status, kPixCsvDone);
+    EXPECT_EQ(ReadFile(fFolder / "-q.csv"), kExampleCsv);
+}
+
+} // namespace
+} // namespace pix
