@@ -1,5 +1,6 @@
 #include "controls/TsAlphaImageList.h"
 
+#include "controls/Density.h"
 #include "controls/Resampler.h"
 #include "resources/Pictures.h"
 
@@ -9,9 +10,6 @@ namespace pix {
 
 namespace {
 
-constexpr int kButtonPictureWidth = 255;
-constexpr int kButtonPictureHeight = 65;
-
 bool SameSize(const TBitmap32& a, const TBitmap32& b)
 {
     return a.Width() == b.Width() && a.Height() == b.Height();
@@ -19,9 +17,14 @@ bool SameSize(const TBitmap32& a, const TBitmap32& b)
 
 } // namespace
 
-TsAlphaImageList::TsAlphaImageList(QObject* parent)
-    : QObject(parent)
+TsAlphaImageList::~TsAlphaImageList()
 {
+    TellLinks(&TChangeLink::OnListDestroyed);
+}
+
+TPictureSize TsAlphaImageList::PictureSizeAt(int density) const
+{
+    return {ScaledLength(Width, density), ScaledLength(Height, density)};
 }
 
 bool TsAlphaImageList::GetBitmap32(int index, TBitmap32& image, int)
@@ -57,11 +60,16 @@ void TsAlphaImageList::UnRegisterChanges(TChangeLink* link)
 
 void TsAlphaImageList::Change()
 {
+    TellLinks(&TChangeLink::OnChange);
+}
+
+void TsAlphaImageList::TellLinks(std::function<void()> TChangeLink::*message)
+{
     // A link may unregister itself while being told; walk a copy.
     const std::vector<TChangeLink*> links = fChangeLinks;
     for (TChangeLink* link : links)
-        if (link->OnChange)
-            link->OnChange();
+        if (link->*message)
+            (link->*message)();
 }
 
 void TsAlphaImageList::Loaded()
@@ -78,11 +86,11 @@ void LoadButtonPictures(TsAlphaImageList& list)
 {
     list.Width = kButtonPictureWidth;
     list.Height = kButtonPictureHeight;
-    for (TEmbeddedPicture& picture : ButtonPictures()) {
+    for (const TEmbeddedPicture& picture : ButtonPictures()) {
         TsImgListItem item;
-        item.ImageName = QString::fromLatin1(picture.ImageName);
+        item.ImageName = picture.ImageName;
         item.ImageFormat = ifPNG;
-        item.ImgData = std::move(picture.Png);
+        item.ImgData.assign(picture.Png.begin(), picture.Png.end());
         list.Items.push_back(std::move(item));
     }
     list.Loaded();

@@ -2,12 +2,10 @@
 
 #include "graphics/Bitmap32.h"
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
-
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace pix {
@@ -15,36 +13,48 @@ namespace pix {
 enum TImageFormat { ifPNG, ifICO, ifBMP32 };
 
 struct TsImgListItem {
-    QString ImageName;
+    std::string ImageName;
     TImageFormat ImageFormat = ifPNG;
     int OrigWidth = 0;
     int OrigHeight = 0;
     // The decoded picture at the list's nominal size, once it was asked for.
     std::unique_ptr<TBitmap32> CacheBmp;
     // The picture file's bytes as stored.
-    QByteArray ImgData;
+    std::vector<uint8_t> ImgData;
 };
 
-// Tells a control that the list it shows pictures from has changed.
-class TChangeLink {
-public:
+// Tells a control that the list it shows pictures from has changed, or is
+// gone.
+struct TChangeLink {
     std::function<void()> OnChange;
+    std::function<void()> OnListDestroyed;
+};
+
+struct TPictureSize {
+    int Width = 0;
+    int Height = 0;
+
+    bool operator==(const TPictureSize&) const = default;
 };
 
 // The pictures of the image buttons, carried as PNG files and decoded on
 // demand at the size the caller asks for.
-class TsAlphaImageList : public QObject {
-    Q_OBJECT
-
+class TsAlphaImageList {
 public:
-    explicit TsAlphaImageList(QObject* parent = nullptr);
+    TsAlphaImageList() = default;
+    ~TsAlphaImageList();
+    TsAlphaImageList(const TsAlphaImageList&) = delete;
+    TsAlphaImageList& operator=(const TsAlphaImageList&) = delete;
 
-    int Width = 255;
-    int Height = 65;
+    int Width = 0;
+    int Height = 0;
     bool UseCache = true;
     std::vector<TsImgListItem> Items;
 
     int Count() const { return static_cast<int>(Items.size()); }
+
+    // The size a picture is drawn at on a display of the given density.
+    TPictureSize PictureSizeAt(int density) const;
 
     // Fills image, whose size the caller has set, with item index at that
     // size; false and image untouched when index is out of range.
@@ -59,6 +69,8 @@ public:
     void Loaded();
 
 private:
+    void TellLinks(std::function<void()> TChangeLink::*message);
+
     std::vector<TChangeLink*> fChangeLinks;
 };
 

@@ -2,18 +2,11 @@
 
 #include "png/ByteSource.h"
 #include "png/PngImage.h"
+#include "resources/EmbeddedFiles.h"
 
-#include <QFile>
-
-#include <mutex>
 #include <stdexcept>
-
-// The resources of a static library are registered by hand; the call has to
-// stand outside any namespace.
-static void RegisterPictures()
-{
-    Q_INIT_RESOURCE(pictures);
-}
+#include <string>
+#include <string_view>
 
 namespace pix {
 
@@ -21,14 +14,12 @@ namespace {
 
 constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
 
-QByteArray EmbeddedFile(const QString& name)
+std::span<const uint8_t> EmbeddedFile(const std::string& name)
 {
-    static std::once_flag registered;
-    std::call_once(registered, RegisterPictures);
-    QFile file(QStringLiteral(":/pictures/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("The program's picture \"" + name.toStdString() + "\" is missing.");
-    return file.readAll();
+    for (const TEmbeddedFile& file : EmbeddedFiles())
+        if (name == file.Name)
+            return file.Bytes;
+    throw std::runtime_error("The program's picture \"" + name + "\" is missing.");
 }
 
 } // namespace
@@ -37,13 +28,21 @@ std::vector<TEmbeddedPicture> ButtonPictures()
 {
     std::vector<TEmbeddedPicture> pictures;
     for (const char* name : {"Load2", "Load1", "Save2", "Save1"})
-        pictures.push_back({name, EmbeddedFile(QString::fromLatin1(name) + QStringLiteral(".png"))});
+        pictures.push_back({name, EmbeddedFile(std::string(name) + ".png")});
     return pictures;
 }
 
-QByteArray PlaceholderPng()
+std::span<const uint8_t> PlaceholderPng()
 {
-    return EmbeddedFile(QStringLiteral("Placeholder.png"));
+    return EmbeddedFile("Placeholder.png");
+}
+
+std::vector<std::span<const uint8_t>> ProgramIconPngs()
+{
+    std::vector<std::span<const uint8_t>> icons;
+    for (const int size : kIconSizes)
+        icons.push_back(EmbeddedFile("ProgramIcon" + std::to_string(size) + ".png"));
+    return icons;
 }
 
 TBitmap32 DecodePicture32(std::span<const uint8_t> png)
@@ -75,36 +74,9 @@ TBitmap32 DecodePicture32(std::span<const uint8_t> png)
     return picture;
 }
 
-TBitmap32 DecodePicture32(const QByteArray& png)
-{
-    return DecodePicture32(ByteSpan(png));
-}
-
 TBitmap32 PlaceholderPicture()
 {
     return DecodePicture32(PlaceholderPng());
-}
-
-QIcon ProgramIcon()
-{
-    QIcon icon;
-    for (int size : kIconSizes) {
-        const QString name = QStringLiteral("ProgramIcon%1.png").arg(size);
-        icon.addPixmap(QPixmap::fromImage(ToQImage(DecodePicture32(EmbeddedFile(name)))));
-    }
-    return icon;
-}
-
-QImage ToQImage(const TBitmap32& picture)
-{
-    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
-    for (int y = 0; y < picture.Height(); ++y) {
-        const uint8_t* pixel = picture.Row(y);
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < picture.Width(); ++x, pixel += 4)
-            line[x] = qRgba(pixel[kRed], pixel[kGreen], pixel[kBlue], pixel[kAlpha]);
-    }
-    return image;
 }
 
 } // namespace pix

@@ -2,10 +2,10 @@
 
 #include "app/core/Messages.h"
 #include "app/core/WindowState.h"
-#include "controls/TImage.h"
-#include "controls/TShape.h"
-#include "controls/TsAlphaImageList.h"
-#include "controls/TsImage.h"
+#include "controls/qt/DevicePixels.h"
+#include "controls/qt/TImage.h"
+#include "controls/qt/TShape.h"
+#include "controls/qt/TsImage.h"
 #include "resources/Pictures.h"
 
 #include <QFileDialog>
@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
 
 namespace pix {
@@ -80,6 +81,15 @@ private:
     QProgressDialog fDialog;
 };
 
+// Every size of the four-squares program icon.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const std::span<const uint8_t> png : ProgramIconPngs())
+        icon.addPixmap(QPixmap::fromImage(ToQImage(DecodePicture32(png))));
+    return icon;
+}
+
 TsImage& AsImageButton(QObject* sender)
 {
     auto* button = qobject_cast<TsImage*>(sender);
@@ -97,7 +107,7 @@ TForm1::TForm1(QWidget* parent)
     , Image1(new TImage(this))
     , sImage1(new TsImage(this))
     , sImage2(new TsImage(this))
-    , sAlphaImageList(new TsAlphaImageList(this))
+    , sAlphaImageList(std::make_unique<TsAlphaImageList>())
     , OD(new QFileDialog(this))
     , SD(new QFileDialog(this))
     , RunFileDialog(ExecModal)
@@ -116,18 +126,17 @@ TForm1::TForm1(QWidget* parent)
     Image1->setGeometry(kImage1Bounds);
     Image1->Picture().AssignPicture32(PlaceholderPicture());
 
-    sAlphaImageList->setObjectName("sAlphaImageList");
     LoadButtonPictures(*sAlphaImageList);
 
     sImage1->setObjectName("sImage1");
     sImage1->setGeometry(kLoadButtonBounds);
     sImage1->Tag = kLoadButtonTag;
-    sImage1->SetImages(sAlphaImageList);
+    sImage1->SetImages(sAlphaImageList.get());
     sImage1->SetImageIndex(kLoadButtonTag);
     sImage2->setObjectName("sImage2");
     sImage2->setGeometry(kSaveButtonBounds);
     sImage2->Tag = kSaveButtonTag;
-    sImage2->SetImages(sAlphaImageList);
+    sImage2->SetImages(sAlphaImageList.get());
     sImage2->SetImageIndex(kSaveButtonTag);
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);

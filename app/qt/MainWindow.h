@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/core/WindowFlows.h"
+#include "controls/TsAlphaImageList.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QFileDialog;
@@ -14,7 +16,6 @@ namespace pix {
 
 class TImage;
 class TShape;
-class TsAlphaImageList;
 class TsImage;
 
 // The one window of the program. Its components and handlers keep the names
@@ -30,7 +31,9 @@ public:
     TImage* Image1;
     TsImage* sImage1;
     TsImage* sImage2;
-    TsAlphaImageList* sAlphaImageList;
+    // Owned here rather than by Qt: the buttons are told of its end while
+    // they still exist, since members go before the widget's children.
+    std::unique_ptr<TsAlphaImageList> sAlphaImageList;
     QFileDialog* OD;
     QFileDialog* SD;
 

@@ -7,7 +7,7 @@
 #include "app/qt/Application.h"
 #include "app/qt/MainWindow.h"
 #include "app/core/WindowState.h"
-#include "controls/TsImage.h"
+#include "controls/qt/TsImage.h"
 #include "tests/support/ProcessStatus.h"
 
 #include <QFileDialog>

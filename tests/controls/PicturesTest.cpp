@@ -14,9 +14,9 @@ namespace {
 
 using Colour = std::tuple<int, int, int>;
 
-TIHDRData HeaderOf(const QByteArray& png)
+TIHDRData HeaderOf(std::span<const uint8_t> png)
 {
-    TMemorySource source(ByteSpan(png));
+    TMemorySource source(png);
     TPngImage image;
     image.LoadFromStream(source);
     return image.Header().IHDRData;
@@ -151,17 +151,21 @@ TEST(PlaceholderPicture, IsAGlyphDrawnByAlphaInsideItsRectangle)
 
 TEST(ProgramIcon, HasFourEqualSquaresAtEverySize)
 {
-    const QIcon icon = ProgramIcon();
-    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+    const std::vector<std::span<const uint8_t>> icons = ProgramIconPngs();
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    ASSERT_EQ(icons.size(), std::size(sizes));
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        const int size = sizes[i];
         SCOPED_TRACE(size);
-        const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
-        ASSERT_EQ(image.size(), QSize(size, size));
+        const TBitmap32 icon = DecodePicture32(icons[i]);
+        ASSERT_EQ(icon.Width(), size);
+        ASSERT_EQ(icon.Height(), size);
         const int half = size / 2;
-        EXPECT_EQ(image.pixel(0, 0), qRgb(127, 127, 127));
-        EXPECT_EQ(image.pixel(half - 1, half - 1), qRgb(127, 127, 127));
-        EXPECT_EQ(image.pixel(half, 0), qRgb(166, 166, 166));
-        EXPECT_EQ(image.pixel(0, half), qRgb(217, 217, 217));
-        EXPECT_EQ(image.pixel(size - 1, size - 1), qRgb(191, 191, 191));
+        EXPECT_EQ(ColourAt(icon, 0, 0), Colour(127, 127, 127));
+        EXPECT_EQ(ColourAt(icon, half - 1, half - 1), Colour(127, 127, 127));
+        EXPECT_EQ(ColourAt(icon, half, 0), Colour(166, 166, 166));
+        EXPECT_EQ(ColourAt(icon, 0, half), Colour(217, 217, 217));
+        EXPECT_EQ(ColourAt(icon, size - 1, size - 1), Colour(191, 191, 191));
     }
 }
 

@@ -2,9 +2,9 @@
 #include "app/qt/Application.h"
 #include "app/qt/MainWindow.h"
 #include "app/core/WindowState.h"
-#include "controls/TImage.h"
-#include "controls/TShape.h"
-#include "controls/TsImage.h"
+#include "controls/qt/TImage.h"
+#include "controls/qt/TShape.h"
+#include "controls/qt/TsImage.h"
 
 #include <QAbstractButton>
 #include <QEnterEvent>

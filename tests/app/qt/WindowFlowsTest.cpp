@@ -4,7 +4,7 @@
 
 #include "app/core/WindowState.h"
 #include "app/qt/MainWindow.h"
-#include "controls/TsImage.h"
+#include "controls/qt/TsImage.h"
 #include "tests/app/core/FlowFixture.h"
 
 #include <QApplication>

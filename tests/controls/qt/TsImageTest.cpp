@@ -1,6 +1,6 @@
-#include "controls/TsImage.h"
+#include "controls/qt/TsImage.h"
 
-#include "WidgetTestSupport.h"
+#include "tests/controls/qt/WidgetTestSupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -32,11 +32,11 @@ protected:
     void SetUp() override
     {
         window = test::GreyWindow(QSize(340, 520));
-        list = new TsAlphaImageList(window.get());
+        list = std::make_unique<TsAlphaImageList>();
         LoadButtonPictures(*list);
         button = new TsImage(window.get());
         button->move(41, 344);
-        button->SetImages(list);
+        button->SetImages(list.get());
         button->SetImageIndex(0);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -77,7 +77,7 @@ protected:
     }
 
     std::unique_ptr<QWidget> window;
-    TsAlphaImageList* list = nullptr;
+    std::unique_ptr<TsAlphaImageList> list;
     TsImage* button = nullptr;
     qreal ratio = 1;
 };
@@ -202,7 +202,7 @@ TEST_F(ImageButton, ClicksOnlyWhenPressedAndReleasedOverIt)
 TEST_F(ImageButton, RepaintsOnListChangesAndForgetsADestroyedList)
 {
     EXPECT_GE(PaintsFor([&] { list->Change(); }), 1);
-    delete list;
+    list.reset();
     EXPECT_EQ(button->Images(), nullptr);
     EXPECT_TRUE(button->Empty());
     button->repaint();

@@ -1,6 +1,4 @@
-#include "controls/DevicePixels.h"
-
-#include "resources/Pictures.h"
+#include "controls/qt/DevicePixels.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -53,6 +51,18 @@ void DrawDevicePixels(QPainter& painter, const TBitmap32& picture, qreal ratio)
     QImage image = ToQImage(picture);
     image.setDevicePixelRatio(ratio);
     painter.drawImage(QPoint(0, 0), image);
+}
+
+QImage ToQImage(const TBitmap32& picture)
+{
+    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
+    for (int y = 0; y < picture.Height(); ++y) {
+        const uint8_t* pixel = picture.Row(y);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.Width(); ++x, pixel += 4)
+            line[x] = qRgba(pixel[kRed], pixel[kGreen], pixel[kBlue], pixel[kAlpha]);
+    }
+    return image;
 }
 
 } // namespace pix

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "controls/Density.h"
 #include "graphics/Bitmap32.h"
 
 #include <QColor>
+#include <QImage>
 #include <QSize>
 
 class QPainter;
 class QWidget;
 
 namespace pix {
-
-// The density that positions, sizes and pictures are designed at.
-constexpr int kDesignDensity = 96;
 
 // Dots per inch of the screen the widget's window is on, asked anew every
 // time: the window may have moved to a monitor of another density.
@@ -32,5 +31,8 @@ QColor WindowBackground(const QWidget& widget);
 // Puts picture on the painter's device 1:1 in device pixels, its top-left
 // corner at the widget's origin.
 void DrawDevicePixels(QPainter& painter, const TBitmap32& picture, qreal ratio);
+
+// The same pixels as a QImage of format ARGB32 (straight alpha).
+QImage ToQImage(const TBitmap32& picture);
 
 } // namespace pix

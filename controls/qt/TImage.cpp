@@ -1,6 +1,6 @@
-#include "controls/TImage.h"
+#include "controls/qt/TImage.h"
 
-#include "controls/DevicePixels.h"
+#include "controls/qt/DevicePixels.h"
 #include "controls/PreviewPainter.h"
 
 #include <QPainter>

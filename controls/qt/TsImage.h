@@ -2,7 +2,6 @@
 
 #include "controls/TsAlphaImageList.h"
 
-#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -55,7 +54,7 @@ private:
 
     int fImageIndex = -1;
     bool fLeftPressed = false;
-    QPointer<TsAlphaImageList> fImages;
+    TsAlphaImageList* fImages = nullptr;
     TChangeLink fChangeLink;
 };
 

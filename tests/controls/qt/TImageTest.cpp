@@ -1,10 +1,10 @@
-#include "controls/TImage.h"
+#include "controls/qt/TImage.h"
 
 #include "png/ByteSource.h"
 #include "png/PngImage.h"
 #include "resources/Pictures.h"
 
-#include "WidgetTestSupport.h"
+#include "tests/controls/qt/WidgetTestSupport.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -38,7 +38,7 @@ protected:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         ASSERT_TRUE(image.save(&buffer, "PNG"));
-        TMemorySource source(ByteSpan(png));
+        TMemorySource source({reinterpret_cast<const uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())});
         TPngImage decoded;
         decoded.LoadFromStream(source);
         preview->Picture().Assign(decoded);

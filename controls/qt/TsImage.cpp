@@ -1,6 +1,6 @@
-#include "controls/TsImage.h"
+#include "controls/qt/TsImage.h"
 
-#include "controls/DevicePixels.h"
+#include "controls/qt/DevicePixels.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +15,10 @@ TsImage::TsImage(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     fChangeLink.OnChange = [this] { update(); };
+    fChangeLink.OnListDestroyed = [this] {
+        fImages = nullptr;
+        update();
+    };
 }
 
 TsImage::~TsImage()
@@ -37,16 +41,11 @@ void TsImage::SetImages(TsAlphaImageList* list)
 {
     if (list == fImages)
         return;
-    if (fImages) {
+    if (fImages)
         fImages->UnRegisterChanges(&fChangeLink);
-        disconnect(fImages, &QObject::destroyed, this, nullptr);
-    }
     fImages = list;
-    if (fImages) {
+    if (fImages)
         fImages->RegisterChanges(&fChangeLink);
-        // QPointer forgets a destroyed list by itself; the repaint shows it.
-        connect(fImages, &QObject::destroyed, this, [this] { update(); });
-    }
     update();
 }
 
@@ -59,8 +58,8 @@ QSize TsImage::PictureSize() const
 {
     if (!fImages)
         return {};
-    const int density = Density(*this);
-    return {density * fImages->Width / kDesignDensity, density * fImages->Height / kDesignDensity};
+    const TPictureSize size = fImages->PictureSizeAt(Density(*this));
+    return {size.Width, size.Height};
 }
 
 void TsImage::AdjustBounds()

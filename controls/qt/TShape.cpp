@@ -1,6 +1,6 @@
-#include "controls/TShape.h"
+#include "controls/qt/TShape.h"
 
-#include "controls/DevicePixels.h"
+#include "controls/qt/DevicePixels.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "controls/TShape.h"
+#include "controls/qt/TShape.h"
 
-#include "WidgetTestSupport.h"
+#include "tests/controls/qt/WidgetTestSupport.h"
 
 #include <QTest>
 
