@@ -39,9 +39,6 @@ public:
 // table, then the file read and drawn into the work bitmap. A failure ends
 // the flow and propagates to the error box.
 void RunLoadFlow(TWindowFrontEnd& frontEnd);
-// The load flow after its dialog, for a name that came another way (a file
-// dropped onto the window).
-void LoadChosenFile(TWindowFrontEnd& frontEnd, const std::string& fileName);
 
 // The save button: number the colours of the work bitmap, propose the
 // derived name, write the table. The chosen file is replaced only once the

@@ -66,20 +66,6 @@ TEST_F(FlowTest, PictureThatCannotBeDrawnIsNotExported)
     EXPECT_FALSE(fs::exists(fFolder / "palette.csv"));
 }
 
-TEST_F(FlowTest, DroppedFileLoadsAsIfChosenInTheDialog)
-{
-    WriteFile(fFolder / "cat.png", ExamplePng());
-    LoadChosenFile(Front, PathText("cat.png"));
-    EXPECT_TRUE(Front.Seen.empty());
-    EXPECT_TRUE(ImageLoaded);
-    EXPECT_EQ(ImageFileName, PathText("cat.png"));
-    Export("cat.csv");
-    EXPECT_EQ(ReadFile(fFolder / "cat.csv"), kExampleCsv);
-    EXPECT_THROW(LoadChosenFile(Front, PathText("missing.png")), EFOpenError);
-    EXPECT_FALSE(ImageLoaded);
-    EXPECT_EQ(ColorTable.ColorCount(), 0);
-}
-
 TEST_F(FlowTest, NewPictureIsNumberedFromAnEmptyTable)
 {
     WriteFile(fFolder / "many.png", EncodePng(TSampleImage::Random(20, 20, 8, 2, 1), false));
