@@ -53,10 +53,10 @@ case "${1:-}" in
     cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
     cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
-    ./build-fuzz/fuzz/load_path_seeds build-fuzz/fuzz/corpus
+    ./build-fuzz/bin/load_path_seeds build-fuzz/fuzz/corpus
     fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
     if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
-    ./build-fuzz/fuzz/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
+    ./build-fuzz/bin/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
     echo "== the test suite"
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELIZER_WERROR=ON
     run_tests build-test

@@ -15,12 +15,12 @@ build=${PIXELIZER_FUZZ_BUILD:-build-fuzz}
 cmake -S . -B "$build" -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
 cmake --build "$build" --parallel 2 --target load_path_fuzzer load_path_seeds
-"$build/fuzz/load_path_seeds" "$build/fuzz/corpus"
+"$build/bin/load_path_seeds" "$build/fuzz/corpus"
 mkdir -p fuzz/corpus-work "$build/fuzz/findings"
 inputs=(fuzz/corpus-work "$build/fuzz/corpus" fuzz/regressions)
 if [ -d ../shared/pngsuite ]; then inputs+=(../shared/pngsuite); fi
 
 # -timeout: no input of at most 16 KiB may take seconds; a hang is a finding.
-exec "$build/fuzz/load_path_fuzzer" -max_total_time="$seconds" -max_len=16384 -timeout=10 \
+exec "$build/bin/load_path_fuzzer" -max_total_time="$seconds" -max_len=16384 -timeout=10 \
   -rss_limit_mb=4096 -dict=fuzz/png.dict -artifact_prefix="$build/fuzz/findings/" \
   -print_final_stats=1 "${inputs[@]}"
