@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace pix {
@@ -17,7 +18,7 @@ public:
 // and renamed over the target by Commit. Until then, and after any failure,
 // the target keeps its previous content; an object destroyed without Commit
 // removes its temporary file. A replaced file keeps its permission bits.
-// A character device (/dev/null) is written directly.
+// A character device (/dev/null, NUL) is written directly.
 class TReplacementFile : public TByteSink {
 public:
     // Fails before anything is touched when the name is too long, names a
@@ -35,7 +36,7 @@ private:
 
     std::string fTarget;
     std::string fTemporary; // empty when writing the target directly
-    int fDescriptor = -1;
+    intptr_t fHandle = -1;  // a descriptor or a system handle
 };
 
 // The process's standard output.

@@ -99,16 +99,17 @@ TReplacementFile::TReplacementFile(const std::string& fileName)
         if (errno != ENOENT)
             FailWith(errno);
         // A missing folder is reported by the creation of the temporary file.
-        fDescriptor = OpenNewTemporary(FolderOf(fileName), fTemporary);
+        fHandle = OpenNewTemporary(FolderOf(fileName), fTemporary);
         return;
     }
     if (S_ISCHR(existing.st_mode)) {
         // Non-blocking open only, so that a device waiting for a line cannot
         // hang the export; writes then block as usual.
-        fDescriptor = open(fileName.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-        if (fDescriptor < 0)
+        const int device = open(fileName.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (device < 0)
             FailWith(errno);
-        fcntl(fDescriptor, F_SETFL, fcntl(fDescriptor, F_GETFL) & ~O_NONBLOCK);
+        fcntl(device, F_SETFL, fcntl(device, F_GETFL) & ~O_NONBLOCK);
+        fHandle = device;
         return;
     }
     if (S_ISDIR(existing.st_mode))
@@ -129,10 +130,10 @@ TReplacementFile::TReplacementFile(const std::string& fileName)
         FailWith(errno);
     close(probe);
 
-    fDescriptor = OpenNewTemporary(FolderOf(fTarget), fTemporary);
-    fchmod(fDescriptor, existing.st_mode & 07777);
+    fHandle = OpenNewTemporary(FolderOf(fTarget), fTemporary);
+    fchmod(static_cast<int>(fHandle), existing.st_mode & 07777);
     // Keeps the owner where the system lets us; otherwise the new file is ours.
-    if (fchown(fDescriptor, existing.st_uid, existing.st_gid) != 0)
+    if (fchown(static_cast<int>(fHandle), existing.st_uid, existing.st_gid) != 0)
         errno = 0;
 }
 
@@ -145,15 +146,15 @@ TReplacementFile::~TReplacementFile()
 
 void TReplacementFile::Write(const char* data, std::size_t size)
 {
-    WriteAll(fDescriptor, data, size);
+    WriteAll(static_cast<int>(fHandle), data, size);
 }
 
 void TReplacementFile::Commit()
 {
-    if (!fTemporary.empty() && fsync(fDescriptor) != 0)
+    if (!fTemporary.empty() && fsync(static_cast<int>(fHandle)) != 0)
         FailWith(errno);
-    const int descriptor = fDescriptor;
-    fDescriptor = -1;
+    const int descriptor = static_cast<int>(fHandle);
+    fHandle = -1;
     if (close(descriptor) != 0 && errno != EINTR)
         FailWith(errno);
     if (fTemporary.empty())
@@ -171,9 +172,9 @@ void TReplacementFile::Commit()
 
 void TReplacementFile::Close()
 {
-    if (fDescriptor >= 0) {
-        close(fDescriptor);
-        fDescriptor = -1;
+    if (fHandle >= 0) {
+        close(static_cast<int>(fHandle));
+        fHandle = -1;
     }
 }
 

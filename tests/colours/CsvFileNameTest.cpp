@@ -36,7 +36,12 @@ INSTANTIATE_TEST_SUITE_P(Windows, CsvFileNameTest,
                       NameCase{"C:\\cat.png", "C:\\cat.csv", "C:\\", "cat.csv"},
                       NameCase{"C:cat.png", "C:cat.csv", "C:", "cat.csv"},
                       NameCase{"C:\\my.pics\\cat", "C:\\my.pics\\cat.csv", "C:\\my.pics", "cat.csv"},
-                      NameCase{"C:\\a/b.png", "C:\\a/b.csv", "C:\\", "a/b.csv"}));
+                      NameCase{"C:\\a/b.png", "C:\\a/b.csv", "C:\\", "a/b.csv"},
+                      NameCase{"C:\\Pics\\archive.tar.png", "C:\\Pics\\archive.tar.csv", "C:\\Pics", "archive.tar.csv"},
+                      NameCase{"C:\\Pics\\.png", "C:\\Pics\\.csv", "C:\\Pics", ".csv"},
+                      NameCase{"D:\\", "D:\\.csv", "D:\\", ".csv"},
+                      NameCase{"\\\\server\\share\\cat.png", "\\\\server\\share\\cat.csv", "\\\\server\\share", "cat.csv"},
+                      NameCase{"cat.png", "cat.csv", "", "cat.csv"}));
 #else
 INSTANTIATE_TEST_SUITE_P(Posix, CsvFileNameTest,
     ::testing::Values(NameCase{"/pics/cat.png", "/pics/cat.csv", "/pics", "cat.csv"},

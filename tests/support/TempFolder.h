@@ -6,13 +6,25 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
-
 namespace pix::testing {
+
+// The program takes and gives names as UTF-8; the library's narrow names are
+// in the system's code page on Windows.
+inline std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
+inline std::filesystem::path PathFromUtf8(std::string_view name)
+{
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
 
 // A folder of the running test's own in the system's temporary folder,
 // emptied on creation and removed with everything in it at the end.
@@ -44,7 +56,9 @@ private:
     static std::string FolderName(std::string_view prefix)
     {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(prefix) + "-" + std::to_string(getpid()) + "-" + test->test_suite_name()
+        // Tests of one executable may run in parallel processes.
+        static const std::string process = std::to_string(std::random_device{}());
+        std::string name = std::string(prefix) + "-" + process + "-" + test->test_suite_name()
             + "." + test->name();
         for (char& c : name)
             if (c == '/')
@@ -76,7 +90,7 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
+        names.push_back(Utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -105,7 +105,7 @@ protected:
         PngImage.reset();
         ColorTable.Reset();
     }
-    std::string PathText(const std::string& name) const { return (fFolder / name).string(); }
+    std::string PathText(const std::string& name) const { return Utf8((fFolder / PathFromUtf8(name)).make_preferred()); }
 
     // Clicks the load button, choosing name (or cancelling for nullopt).
     void Load(const std::optional<std::string>& name)

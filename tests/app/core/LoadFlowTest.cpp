@@ -2,6 +2,7 @@
 
 #include "png/ByteSource.h"
 #include "png/PngErrors.h"
+#include "tests/support/SystemTexts.h"
 
 namespace pix::testing {
 namespace {
@@ -41,7 +42,7 @@ TEST_F(FlowTest, FileThatCannotBeOpenedNamesItAndEmptiesTheTable)
         Load("missing.png");
         FAIL() << "no failure";
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + PathText("missing.png") + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + PathText("missing.png") + "\". " + MissingFileText());
     }
     EXPECT_FALSE(ImageLoaded);
     EXPECT_EQ(ImageFileName, PathText("missing.png"));

@@ -1,9 +1,13 @@
 #include "app/core/Messages.h"
+#include "platform/FileNames.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace pix {
 namespace {
@@ -22,13 +26,22 @@ TEST(FullStopRule, AppendsOnlyAfterCharactersAboveFullStop)
     EXPECT_EQ(WithFullStop("Зберегти"), "Зберегти.");
 }
 
+// A program's path in the platform's own form.
+std::string ProgramPath(std::initializer_list<std::string_view> folders)
+{
+    std::string path;
+    for (const std::string_view folder : folders)
+        path.append(1, kFolderSeparators.front()).append(folder);
+    return path;
+}
+
 TEST(ApplicationTitle, IsTheFileNameCutBeforeItsFirstDotWithTheRestLowerCased)
 {
-    EXPECT_EQ(ApplicationTitle("/usr/bin/pixelizer"), "pixelizer");
-    EXPECT_EQ(ApplicationTitle("/opt/PixelIzer"), "Pixelizer");
-    EXPECT_EQ(ApplicationTitle("/opt/my.tool.v2/pixelizer.Debug.exe"), "pixelizer");
-    EXPECT_EQ(ApplicationTitle("/opt/ПІКСЕЛІ.exe"), "Пікселі");
-    EXPECT_EQ(ApplicationTitle("/opt/.hidden"), "");
+    EXPECT_EQ(ApplicationTitle(ProgramPath({"usr", "bin", "pixelizer"})), "pixelizer");
+    EXPECT_EQ(ApplicationTitle(ProgramPath({"opt", "PixelIzer"})), "Pixelizer");
+    EXPECT_EQ(ApplicationTitle(ProgramPath({"opt", "my.tool.v2", "pixelizer.Debug.exe"})), "pixelizer");
+    EXPECT_EQ(ApplicationTitle(ProgramPath({"opt", "ПІКСЕЛІ.exe"})), "Пікселі");
+    EXPECT_EQ(ApplicationTitle(ProgramPath({"opt", ".hidden"})), "");
 }
 
 TEST(FailureMessage, NamesExhaustedMemoryInTheSystemsWords)

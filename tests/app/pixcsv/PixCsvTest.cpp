@@ -1,53 +1,15 @@
-#include "app/pixcsv/PixCsv.h"
-#include "tests/app/ExampleTable.h"
-#include "tests/colours/StringSink.h"
-#include "tests/support/PngWriter.h"
-#include "tests/support/TempFolder.h"
+#include "tests/app/pixcsv/PixCsvFixture.h"
+#include "tests/support/SystemTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <sstream>
-#include <sys/stat.h>
 
-namespace pix {
+namespace pix::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ExamplePng;
-using testing::kExampleCsv;
-using testing::ReadFile;
-using testing::TBytes;
-using testing::TStringSink;
-using testing::WriteFile;
-
-class PixCsvTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fTemp.emplace("pix-pixcsv");
-        fFolder = fTemp->Path();
-        WriteFile(fFolder / "example.png", ExamplePng());
-    }
-
-    int Run(std::vector<std::string> arguments)
-    {
-        fStdout.Bytes.clear();
-        fOut.str("");
-        fErr.str("");
-        TPixCsvStreams streams{fStdout, fOut, fErr, false, &fInterrupted};
-        return RunPixCsv(arguments, streams);
-    }
-    std::string In(const std::string& name) const { return (fFolder / name).string(); }
-
-    std::optional<testing::TTempFolder> fTemp;
-    fs::path fFolder;
-    TStringSink fStdout;
-    std::ostringstream fOut;
-    std::ostringstream fErr;
-    volatile std::sig_atomic_t fInterrupted = 0;
-};
 
 TEST_F(PixCsvTest, WritesBesideTheInputByDefault)
 {
@@ -83,7 +45,7 @@ TEST_F(PixCsvTest, FailedInputIsReportedAndTheOthersStillConverted)
     EXPECT_EQ(Run({In("missing.png"), In("corrupt.png"), In("other.png")}), kPixCsvFailed);
     EXPECT_EQ(fErr.str(),
               "pixcsv: " + In("missing.png") + ": Cannot open file \"" + In("missing.png")
-                  + "\". No such file or directory.\n"
+                  + "\". " + MissingFileText() + ".\n"
                   "pixcsv: " + In("corrupt.png") + ": This \"Portable Network Graphics\" image is not valid because "
                   "it contains invalid pieces of data (crc error)\n"); // ")" takes no full stop
     EXPECT_FALSE(fs::exists(fFolder / "missing.csv"));
@@ -93,35 +55,17 @@ TEST_F(PixCsvTest, FailedInputIsReportedAndTheOthersStillConverted)
 
 TEST_F(PixCsvTest, PictureThatCannotBeDrawnWritesNothing)
 {
-    testing::TPngWriter writer;
+    TPngWriter writer;
     writer.Signature()
         .IHDR(2, 1, 8, 3)
         .Chunk("PLTE", {1, 2, 3})
         .Chunk("tRNS", {9, 9})
-        .IDAT(testing::ZlibCompress({0, 0, 4}))
+        .IDAT(ZlibCompress({0, 0, 4}))
         .IEND();
     WriteFile(fFolder / "palette.png", writer.Bytes());
     EXPECT_EQ(Run({In("palette.png")}), kPixCsvFailed);
     EXPECT_EQ(fErr.str(), "pixcsv: " + In("palette.png") + ": There is no such palette entry.\n");
     EXPECT_FALSE(fs::exists(fFolder / "palette.csv"));
-}
-
-TEST_F(PixCsvTest, OutputFailuresCarryTheirCodesMessagesAndKeepTheTarget)
-{
-    WriteFile(fFolder / "locked.csv", "previous");
-    chmod((fFolder / "locked.csv").c_str(), 0444);
-    ASSERT_EQ(mkfifo((fFolder / "pipe.csv").c_str(), 0666), 0);
-    struct Case {
-        std::string output;
-        std::string message;
-    };
-    for (const Case& c : {Case{In("locked.csv"), "File access denied."}, Case{In("pipe.csv"), "I/O error 105."},
-                          Case{In("no/such/folder.csv"), "Invalid filename."}, Case{"/dev/full", "I/O error 112."}}) {
-        EXPECT_EQ(Run({"-o", c.output, In("example.png")}), kPixCsvFailed) << c.output;
-        EXPECT_EQ(fErr.str(), "pixcsv: " + In("example.png") + ": " + c.message + "\n");
-    }
-    EXPECT_EQ(ReadFile(fFolder / "locked.csv"), "previous");
-    EXPECT_EQ(std::distance(fs::directory_iterator(fFolder), fs::directory_iterator()), 3); // no leftovers
 }
 
 TEST_F(PixCsvTest, InterruptLeavesNoOutput)
@@ -180,4 +124,4 @@ TEST_F(PixCsvTest, DoubleDashEndsOptions)
 }
 
 } // namespace
-} // namespace pix
+} // namespace pix::testing
