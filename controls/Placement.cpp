@@ -1,5 +1,12 @@
 #include "controls/Placement.h"
 
+#include <cfloat>
+
+// The placement and the preview's scaling weights round to double where the
+// rules say so; x87 registers (32-bit x86 without SSE2 arithmetic) would
+// keep extra bits there and move pictures by a pixel.
+static_assert(FLT_EVAL_METHOD == 0, "build 32-bit x86 with -msse2 -mfpmath=sse");
+
 namespace pix {
 
 TPlacementSize PlacementSize(int pictureWidth, int pictureHeight, int clientWidth, int clientHeight)
