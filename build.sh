@@ -3,6 +3,9 @@
 # needs exactly one command for each of the two jobs:
 #   bash build.sh run    install what is missing, build, start the window program
 #   bash build.sh test   install what is missing, build, run the whole test suite
+# and beside them
+#   bash build.sh windows  cross-build the Windows programs (i686, x86-64), test
+#                          them under Wine, leave them in dist/ with a zip each
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -14,11 +17,16 @@ PACKAGES=(
   python3 python3-numpy python3-pil python3-png
   fonts-dejavu-core fonts-comfortaa xvfb xauth
 )
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 file zip xvfb xauth
+  g++-multilib lib32z1-dev qemu-user
+)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-install_packages() {
+install_packages() { # packages...
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
       || missing+=("$package")
   done
@@ -26,7 +34,9 @@ install_packages() {
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
+  # One index that fails to load (a mirror in sync, an architecture without
+  # its security index) must not stop the packages the others provide.
+  "${sudo[@]}" apt-get update -qq || echo "apt-get update failed for some index; installing from the rest" >&2
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
@@ -42,12 +52,12 @@ run_tests() { # build dir
 
 case "${1:-}" in
   run)
-    install_packages
+    install_packages "${PACKAGES[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF
     exec ./build/bin/pixelizer
     ;;
   test)
-    install_packages
+    install_packages "${PACKAGES[@]}"
     # The fuzz replay goes first so that the run ends with CTest's summary.
     echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
     cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
@@ -64,8 +74,48 @@ case "${1:-}" in
     configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
     run_tests build-sanitize
     ;;
+  windows)
+    install_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+    for arch in x86_64 i686; do
+      echo "== Windows $arch: the programs and the tests (mingw-w64, static runtime)"
+      configure_and_build "build-windows-$arch" --toolchain "cmake/toolchains/mingw-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON
+    done
+    echo "== Windows x86_64: the tests under Wine"
+    run_tests build-windows-x86_64
+    # 32-bit Windows programs need 32-bit Wine and a kernel that runs 32-bit
+    # code; where either is missing the same 32-bit code is tested below as
+    # a Linux program.
+    if tools/wine-run.sh build-windows-i686/bin/pixcsv.exe --version >/dev/null 2>&1; then
+      echo "== Windows i686: the tests under Wine"
+      run_tests build-windows-i686
+    else
+      echo "== Windows i686: built; this machine runs no 32-bit Windows programs"
+    fi
+    echo "== 32-bit Linux: the core and the converter with their tests"
+    configure_and_build build-linux-i686 --toolchain cmake/toolchains/linux-i686.cmake \
+      -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_GUI=OFF
+    run_tests build-linux-i686
+    echo "== Windows and Linux converters, byte for byte"
+    configure_and_build build-linux-pixcsv -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_GUI=OFF
+    pictures=(resources)
+    if [ -d ../shared/pngsuite ]; then pictures+=(../shared/pngsuite); fi
+    tools/compare-windows-conversions.sh build-linux-pixcsv/bin/pixcsv \
+      build-windows-x86_64/bin/pixcsv.exe "${pictures[@]}"
+    for arch in x86_64 i686; do
+      dist=dist/windows-$arch
+      rm -rf "$dist" "dist/pixelizer-windows-$arch.zip"
+      mkdir -p "$dist"
+      for program in build-windows-$arch/bin/pix*.exe; do
+        "$arch-w64-mingw32-strip" -o "$dist/$(basename "$program")" "$program"
+      done
+      cp README.md LICENSE "$dist/"
+      (cd dist && zip -qr "pixelizer-windows-$arch.zip" "windows-$arch")
+      echo "dist/pixelizer-windows-$arch.zip: $(cd "$dist" && ls -l --block-size=K pix*.exe | awk '{print $9, $5}' | tr '\n' ' ')"
+    done
+    ;;
   *)
-    echo "usage: bash build.sh run|test" >&2
+    echo "usage: bash build.sh run|test|windows" >&2
     exit 2
     ;;
 esac
