@@ -201,6 +201,22 @@ TEST_F(PngGraphicTest, PaletteWithTwoTranslucentEntriesRoundsItsOwnWay)
     EXPECT_EQ(bitmap.Alpha(2, 0), 255);
 }
 
+// Each pixel sits where a neighbouring rule would give another byte: adding
+// 128 or nothing before dividing by 255, or the palette's rule, for colour
+// types 6 and 4; adding 127 or 256 before shifting, for the palette.
+TEST_F(PngGraphicTest, CompositeRoundingIsPinnedWhereNeighbouringRulesDiffer)
+{
+    const std::vector<int32_t> overBlack255 = {0, Value(1, 1, 1), Value(255, 255, 255), Value(1, 1, 1)};
+    EXPECT_EQ(AllPixels(Assign(File(Samples(4, 1, 8, kRGBAlpha,
+        {127, 127, 127, 1, 128, 128, 128, 1, 255, 255, 255, 255, 1, 1, 1, 128})))), overBlack255);
+    EXPECT_EQ(AllPixels(Assign(File(Samples(4, 1, 8, kGreyAlpha, {127, 1, 128, 1, 255, 255, 1, 128})))),
+              overBlack255);
+
+    const TBitmap& palette = Assign(File(Samples(3, 1, 8, kPalette, {0, 1, 2}),
+        {{"PLTE", Plte({Value(1, 1, 1), Value(16, 16, 16), Value(255, 255, 255)})}, {"tRNS", {1, 16, 255}}}));
+    EXPECT_EQ(AllPixels(palette), (std::vector<int32_t>{Value(1, 1, 1), Value(1, 1, 1), Value(255, 255, 255)}));
+}
+
 TEST_F(PngGraphicTest, PaletteMarkedAllOpaqueIsThirtyTwoBitsWithPlainColours)
 {
     const TBitmap& bitmap = Assign(File(Samples(2, 1, 1, kPalette, {1, 0}),
