@@ -6,12 +6,19 @@
 namespace pix {
 
 // Codes of file output failures; the message of a code is chosen by
-// InOutErrorMessage, so the same code always reads the same.
+// InOutErrorMessage, so the same code always reads the same. The first
+// group has messages of their own; the platform's own codes (Windows' for
+// a held file and a full disk) read "I/O error <code>".
 enum : int {
     kFileNotFound = 2,
     kInvalidFileName = 3,
     kTooManyOpenFiles = 4,
     kFileAccessDenied = 5,
+    kReadBeyondEndOfFile = 100,
+    kDiskWriteFailed = 101,
+    kInvalidNumericInput = 106,
+
+    kSharingViolation = 32,
     kNotAFileOrDevice = 105,
     kDiskFull = 112,
 };

@@ -1,6 +1,6 @@
 #include "app/core/Messages.h"
 
-#include "platform/FileNames.h"
+#include "colours/CsvFileName.h"
 #include "platform/LowerCase.h"
 
 #include <algorithm>
@@ -43,9 +43,7 @@ bool IsVersionSwitch(const std::string& argument)
 
 std::string ApplicationTitle(const std::string& programFilePath)
 {
-    const std::size_t lastSeparator = programFilePath.find_last_of(kFolderSeparators);
-    const std::string fileName =
-        lastSeparator == std::string::npos ? programFilePath : programFilePath.substr(lastSeparator + 1);
+    const std::string fileName = FilePart(programFilePath);
     const std::string stem = fileName.substr(0, fileName.find('.'));
     const std::size_t first = FirstCharacterLength(stem);
     return stem.substr(0, first) + LowerCase(std::string_view(stem).substr(first));

@@ -70,7 +70,7 @@ TEST_F(OutputFileWindowsTest, FailuresCarryTheSystemsCodesAndKeepTheTarget)
     const HANDLE holder = CreateFileW((fFolder / "open.csv").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Replace(fFolder / "open.csv"), std::make_pair(32, std::string("I/O error 32")));
+    EXPECT_EQ(Replace(fFolder / "open.csv"), std::make_pair(int{kSharingViolation}, std::string("I/O error 32")));
     CloseHandle(holder);
     EXPECT_EQ(ReadFile(fFolder / "open.csv"), "previous");
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/InOutError.h"
 #include "platform/SystemError.h"
 
 #include <cerrno>
@@ -12,8 +13,7 @@ namespace pix::testing {
 inline std::string MissingFileText()
 {
 #ifdef _WIN32
-    constexpr int kFileNotFound = 2; // ERROR_FILE_NOT_FOUND
-    return SystemErrorText(kFileNotFound);
+    return SystemErrorText(kFileNotFound); // Windows' own code for it
 #else
     return SystemErrorText(ENOENT);
 #endif
