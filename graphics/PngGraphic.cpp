@@ -174,7 +174,7 @@ void TPNGGraphic::CompositeGreyAlpha(const TPngImage& image)
 void TPNGGraphic::CompositePalette(const TPngImage& image)
 {
     const int bitCount = image.Header().BitmapInfo.bmiHeader.biBitCount;
-    const TChunkPLTE* palette = image.fChunkList.FindChunk<TChunkPLTE>();
+    const TChunkPLTE* palette = image.Palette();
     const int entries = palette ? palette->Count() : 0;
 
     // Every index is checked before the first pixel is drawn, so a failure
@@ -188,7 +188,7 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
     if (highestIndex >= entries)
         RaiseError<EPngError>(PngText::UnknownPaletteEntry);
 
-    const TChunktRNS* transparency = image.fChunkList.FindChunk<TChunktRNS>();
+    const TChunktRNS* transparency = image.Transparency();
     std::array<std::array<uint8_t, 4>, 256> composite{};
     for (int i = 0; i < entries; ++i) {
         const uint32_t item = palette->GetPaletteItem(i); // blue + 256 green + 65536 red

@@ -173,6 +173,7 @@ public:
     // EPngError when index is not below Count().
     uint32_t GetPaletteItem(int index) const;
 
+private:
     int fCount = 0;
 };
 

@@ -135,7 +135,7 @@ uint32_t TPngImage::Height() const
 TPNGTransparencyMode TPngImage::TransparencyMode() const
 {
     const TChunkIHDR& header = Header();
-    const TChunktRNS* trns = fChunkList.FindChunk<TChunktRNS>();
+    const TChunktRNS* trns = Transparency();
     switch (header.IHDRData.ColorType) {
     case ctGrayscale:
     case ctRGB:
@@ -154,7 +154,7 @@ TPNGTransparencyMode TPngImage::TransparencyMode() const
 
 int32_t TPngImage::TransparentColor() const
 {
-    const TChunktRNS* trns = fChunkList.FindChunk<TChunktRNS>();
+    const TChunktRNS* trns = Transparency();
     if (!trns)
         return 0;
     const TChunkIHDR& header = Header();
@@ -170,7 +170,7 @@ int32_t TPngImage::TransparentColor() const
             return 0;
         // Without a PLTE chunk there is no entry to name: no palette entry
         // counts as existing, as for the pixels themselves.
-        const TChunkPLTE* palette = fChunkList.FindChunk<TChunkPLTE>();
+        const TChunkPLTE* palette = Palette();
         if (!palette)
             RaiseError<EPngError>(PngText::UnknownPaletteEntry);
         const uint32_t bgr = palette->GetPaletteItem(static_cast<int>(zero - values.begin()));

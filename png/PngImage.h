@@ -72,7 +72,13 @@ public:
     const uint8_t* AlphaScanline(uint32_t y) const; // nullptr unless colour type 4 or 6
     const uint8_t* ExtraScanline(uint32_t y) const; // nullptr unless bit depth 16
 
-    TPNGList fChunkList;
+    // The chunks as read, in file order, for looking at; only the reader
+    // adds or removes chunks.
+    const TPNGList& ChunkList() const { return fChunkList; }
+    const TChunkPLTE* Palette() const { return fChunkList.FindChunk<TChunkPLTE>(); }
+    // The first tRNS chunk, which alone decides the transparency.
+    const TChunktRNS* Transparency() const { return fChunkList.FindChunk<TChunktRNS>(); }
+
     TGammaTable GammaTable;   // applied to colour samples and palette entries
     TGammaTable InverseGamma; // kept in step with GammaTable
     TInterlaceMethod fInterlaceMethod = imNone;
@@ -81,7 +87,12 @@ public:
     size_t fInflatedTextBytes = 0;
 
 private:
+    // A chunk finds its own index in the list.
+    friend class TChunk;
+
     TChunkIHDR* FindHeader() const; // item 0 when it is a header, else nullptr
+
+    TPNGList fChunkList;
 };
 
 // The colour-table index of pixel x in an indexed row of 1, 4 or 8 bits

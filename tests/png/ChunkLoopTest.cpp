@@ -161,13 +161,13 @@ TEST(ChunkLoop, LoadsAValidFileIntoTheChunkList)
 {
     TPngImage image;
     LoadBytes(image, ValidGrey());
-    ASSERT_EQ(image.fChunkList.Count(), 3);
-    EXPECT_NE(dynamic_cast<TChunkIHDR*>(image.fChunkList.GetItem(0)), nullptr);
-    EXPECT_NE(dynamic_cast<TChunkIDAT*>(image.fChunkList.GetItem(1)), nullptr);
-    EXPECT_NE(dynamic_cast<TChunkIEND*>(image.fChunkList.GetItem(2)), nullptr);
-    EXPECT_EQ(image.fChunkList.GetItem(3), nullptr);
-    EXPECT_EQ(image.fChunkList.GetItem(-1), nullptr);
-    EXPECT_EQ(image.fChunkList.GetItem(2)->Index(), 2);
+    ASSERT_EQ(image.ChunkList().Count(), 3);
+    EXPECT_NE(dynamic_cast<TChunkIHDR*>(image.ChunkList().GetItem(0)), nullptr);
+    EXPECT_NE(dynamic_cast<TChunkIDAT*>(image.ChunkList().GetItem(1)), nullptr);
+    EXPECT_NE(dynamic_cast<TChunkIEND*>(image.ChunkList().GetItem(2)), nullptr);
+    EXPECT_EQ(image.ChunkList().GetItem(3), nullptr);
+    EXPECT_EQ(image.ChunkList().GetItem(-1), nullptr);
+    EXPECT_EQ(image.ChunkList().GetItem(2)->Index(), 2);
     EXPECT_EQ(image.Width(), 3u);
     EXPECT_EQ(image.Height(), 2u);
     EXPECT_FALSE(image.Empty());
@@ -185,10 +185,10 @@ TEST(ChunkLoop, ListKeepsTheChunksBeforeAFailure)
 {
     TPngImage image;
     LoadOutcome(image, GreyStart().IDAT(GreyStream()).Bytes());
-    EXPECT_EQ(image.fChunkList.Count(), 2); // IHDR and IDAT; no chunk for the missing one
+    EXPECT_EQ(image.ChunkList().Count(), 2); // IHDR and IDAT; no chunk for the missing one
 
     LoadOutcome(image, GreyStart().IDAT(GreyStream()).ChunkWithCrc("teXt", {1}, 0).Bytes());
-    EXPECT_EQ(image.fChunkList.Count(), 3); // the failing chunk is kept
+    EXPECT_EQ(image.ChunkList().Count(), 3); // the failing chunk is kept
 
     LoadOutcome(image, TPngWriter().Signature().Chunk("tEXt", {'a', 0, 'b'}).Bytes());
     EXPECT_TRUE(image.Empty());
@@ -213,7 +213,7 @@ TEST(ChunkLoop, ChrmIsSkippedUncheckedAndNotListed)
 {
     TPngImage image;
     LoadBytes(image, GreyStart().ChunkWithCrc("cHRM", TBytes(32, 7), 0).IDAT(GreyStream()).IEND().Bytes());
-    EXPECT_EQ(image.fChunkList.Count(), 3);
+    EXPECT_EQ(image.ChunkList().Count(), 3);
 }
 
 TEST(ChunkLoop, UnknownAncillaryChunksAreKeptWithTheirData)
@@ -221,14 +221,14 @@ TEST(ChunkLoop, UnknownAncillaryChunksAreKeptWithTheirData)
     TPngImage image;
     const TBytes file = GreyStart().Chunk("abCd", {1, 2, 3}).Chunk(std::string_view("\0xyz", 4), {9}).IDAT(GreyStream()).IEND().Bytes();
     LoadBytes(image, file);
-    ASSERT_EQ(image.fChunkList.Count(), 5);
-    const TChunk* unknown = image.fChunkList.GetItem(1);
+    ASSERT_EQ(image.ChunkList().Count(), 5);
+    const TChunk* unknown = image.ChunkList().GetItem(1);
     EXPECT_EQ(typeid(*unknown), typeid(TChunk));
     EXPECT_EQ(unknown->DataSize(), 3u);
     EXPECT_EQ(unknown->Data()[2], 3);
     EXPECT_EQ(unknown->Data()[3], 0); // the extra byte after the data
     // A type starting with a zero byte matches nothing and is not critical.
-    const TChunk* unnamed = image.fChunkList.GetItem(2);
+    const TChunk* unnamed = image.ChunkList().GetItem(2);
     EXPECT_EQ(typeid(*unnamed), typeid(TChunk));
     EXPECT_EQ(ChunkTypeText(unnamed->Name()), "");
 }
@@ -237,8 +237,8 @@ TEST(ChunkLoop, TypesAreMatchedExactlyAndCaseSensitively)
 {
     TPngImage image;
     LoadBytes(image, GreyStart().Chunk("text", {'k', 0, 'v'}).Chunk("tEXt", {'k', 0, 'v'}).IDAT(GreyStream()).IEND().Bytes());
-    const TChunk* lowerCase = image.fChunkList.GetItem(1);
-    const TChunk* text = image.fChunkList.GetItem(2);
+    const TChunk* lowerCase = image.ChunkList().GetItem(1);
+    const TChunk* text = image.ChunkList().GetItem(2);
     EXPECT_EQ(typeid(*lowerCase), typeid(TChunk));
     EXPECT_EQ(typeid(*text), typeid(TChunktEXt));
 }
@@ -263,7 +263,7 @@ TEST(ChunkLoop, EachRegisteredTypeGetsItsClass)
                          .IDAT(GreyStream())
                          .IEND()
                          .Bytes());
-    const TPNGList& list = image.fChunkList;
+    const TPNGList& list = image.ChunkList();
     ASSERT_EQ(list.Count(), 10);
     EXPECT_EQ(list.FindChunk<TChunkgAMA>()->Gamma(), 45455u);
     EXPECT_EQ(list.FindChunk<TChunkPLTE>()->Count(), 1);
@@ -296,7 +296,7 @@ TEST(ChunkLoop, AncillaryChunksOfOtherSizesKeepTheirDefaults)
                          .IDAT(GreyStream())
                          .IEND()
                          .Bytes());
-    const TPNGList& list = image.fChunkList;
+    const TPNGList& list = image.ChunkList();
     EXPECT_EQ(list.FindChunk<TChunkpHYs>()->fPPUnitX, 0u);
     EXPECT_EQ(list.FindChunk<TChunktIME>()->fYear, 0);
     EXPECT_EQ(list.FindChunk<TChunktEXt>()->fKeyword, "");
@@ -308,8 +308,8 @@ TEST(ChunkLoop, TextWithoutZeroByteIsAllKeyword)
 {
     TPngImage image;
     LoadBytes(image, GreyStart().Chunk("tEXt", {'a', 'b', 'c'}).IDAT(GreyStream()).IEND().Bytes());
-    EXPECT_EQ(image.fChunkList.FindChunk<TChunktEXt>()->fKeyword, "abc");
-    EXPECT_EQ(image.fChunkList.FindChunk<TChunktEXt>()->fText, "");
+    EXPECT_EQ(image.ChunkList().FindChunk<TChunktEXt>()->fKeyword, "abc");
+    EXPECT_EQ(image.ChunkList().FindChunk<TChunktEXt>()->fText, "");
 }
 
 // A few kilobytes that would inflate to 64 MiB count as failed inflation.
@@ -320,7 +320,7 @@ TEST(ChunkLoop, CompressedTextBombIsNotInflated)
     data.insert(data.end(), bomb.begin(), bomb.end());
     TPngImage image;
     LoadBytes(image, GreyStart().Chunk("zTXt", data).IDAT(GreyStream()).IEND().Bytes());
-    EXPECT_EQ(image.fChunkList.FindChunk<TChunkzTXt>()->fText, "");
+    EXPECT_EQ(image.ChunkList().FindChunk<TChunkzTXt>()->fText, "");
 }
 
 TEST(ChunkLoop, HeaderVariantsThatLoad)
@@ -346,23 +346,26 @@ TEST(ChunkLoop, SecondHeaderReplacesTheInterlaceMethodOnly)
     TPngImage image;
     LoadBytes(image, GreyStart().IDAT(GreyStream()).IHDR(5, 5, 8, 0, 1).IEND().Bytes());
     EXPECT_EQ(image.fInterlaceMethod, imAdam7);
-    EXPECT_EQ(&image.Header(), image.fChunkList.GetItem(0));
+    EXPECT_EQ(&image.Header(), image.ChunkList().GetItem(0));
     EXPECT_EQ(image.Width(), 3u);
 }
 
 TEST(ChunkLoop, ListRemovesAndAddsChunks)
 {
-    TPngImage image;
-    LoadBytes(image, ValidGrey());
-    TChunk* idat = image.fChunkList.GetItem(1);
-    image.fChunkList.RemoveChunk(idat);
-    EXPECT_EQ(image.fChunkList.Count(), 2);
-    EXPECT_EQ(image.fChunkList.FindChunk<TChunkIDAT>(), nullptr);
-    TChunk* added = image.fChunkList.Add(std::make_unique<TChunk>(image, TChunkName{'a', 'b', 'c', 'd'}));
-    EXPECT_EQ(added->Index(), 2);
-    image.fChunkList.RemoveChunk(image.fChunkList.GetItem(0));
-    EXPECT_THROW(image.Header(), EPNGHeaderNotPresent);
-    EXPECT_EQ(image.Width(), 0u);
+    TPngImage owner;
+    TPNGList list;
+    TChunk* first = list.Add(std::make_unique<TChunk>(owner, TChunkName{'a', 'b', 'c', 'd'}));
+    TChunk* second = list.Add(std::make_unique<TChunkIDAT>(owner, TChunkName{'I', 'D', 'A', 'T'}));
+    EXPECT_EQ(list.IndexOf(second), 1);
+    EXPECT_EQ(list.FindChunk<TChunkIDAT>(), second);
+    list.RemoveChunk(first);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.IndexOf(second), 0);
+    list.RemoveChunk(second);
+    EXPECT_EQ(list.FindChunk<TChunkIDAT>(), nullptr);
+    EXPECT_EQ(list.GetItem(0), nullptr);
+    EXPECT_THROW(owner.Header(), EPNGHeaderNotPresent);
+    EXPECT_EQ(owner.Width(), 0u);
 }
 
 TEST(ChunkLoop, AnImageCanBeLoadedAgain)
@@ -370,7 +373,7 @@ TEST(ChunkLoop, AnImageCanBeLoadedAgain)
     TPngImage image;
     LoadBytes(image, GreyStart().Chunk("gAMA", BigEndianBytes(100000)).IDAT(GreyStream()).IEND().Bytes());
     LoadBytes(image, ValidGrey());
-    EXPECT_EQ(image.fChunkList.Count(), 3);
+    EXPECT_EQ(image.ChunkList().Count(), 3);
     EXPECT_EQ(image.GammaTable[128], 128);
     EXPECT_EQ(image.InverseGamma[186], 186);
 }

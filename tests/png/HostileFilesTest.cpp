@@ -480,7 +480,7 @@ TEST(CompressedText, GigabyteBombIsDroppedQuickly)
     const TChildOutcome outcome = RunInChild([&] {
         TPngImage image;
         LoadBytes(image, file);
-        if (!image.fChunkList.FindChunk<TChunkzTXt>()->fText.empty())
+        if (!image.ChunkList().FindChunk<TChunkzTXt>()->fText.empty())
             throw std::runtime_error("the text was kept");
     });
     ASSERT_TRUE(outcome.finished);
@@ -502,8 +502,8 @@ TEST(CompressedText, CapHoldsForAllTextsTogether)
         TPngImage image;
         LoadBytes(image, file);
         size_t kept = 0, texts = 0;
-        for (int i = 0; i < image.fChunkList.Count(); ++i)
-            if (const auto* chunk = dynamic_cast<const TChunkzTXt*>(image.fChunkList.GetItem(i)); chunk && !chunk->fText.empty()) {
+        for (int i = 0; i < image.ChunkList().Count(); ++i)
+            if (const auto* chunk = dynamic_cast<const TChunkzTXt*>(image.ChunkList().GetItem(i)); chunk && !chunk->fText.empty()) {
                 kept += chunk->fText.size();
                 ++texts;
             }

@@ -158,7 +158,7 @@ TEST(ImageBuffer, PaletteImageTableFollowsPLTEWhereverItStands)
         EXPECT_EQ(header.BitmapInfo.bmiHeader.biClrUsed, 3u);
         EXPECT_EQ(header.BitmapInfo.bmiColors[0], (TRGBQuad{30, 20, 10, 0}));
         EXPECT_EQ(header.BitmapInfo.bmiColors[2], (TRGBQuad{90, 80, 70, 0}));
-        const TChunkPLTE* plte = image.fChunkList.FindChunk<TChunkPLTE>();
+        const TChunkPLTE* plte = image.Palette();
         EXPECT_EQ(plte->GetPaletteItem(1), 60u + 256 * 50 + 65536 * 40);
     }
 }
@@ -190,7 +190,7 @@ TEST(ImageBuffer, GetPaletteItemBeyondTheEntriesFails)
 {
     TPngImage image;
     LoadBytes(image, Start(1, 1, 8, 3).Chunk("PLTE", {1, 2, 3, 4, 5, 6, 7, 8, 9}).IDAT(ZlibCompress({0, 0})).IEND().Bytes());
-    const TChunkPLTE* plte = image.fChunkList.FindChunk<TChunkPLTE>();
+    const TChunkPLTE* plte = image.Palette();
     EXPECT_EQ(plte->GetPaletteItem(2), 9u + 256 * 8 + 65536 * 7);
     for (int index : {3, 255, -1}) {
         try {
@@ -224,7 +224,7 @@ TEST_P(Transparency, ModeFollowsColourTypeAndTRNS)
     LoadBytes(image, writer.IDAT(ImageStream(2, 2, c.bitDepth, c.colorType)).IEND().Bytes());
     EXPECT_EQ(image.TransparencyMode(), c.mode);
     if (!c.trns.empty()) {
-        EXPECT_EQ(image.fChunkList.FindChunk<TChunktRNS>()->fBitTransparency, c.bitTransparency);
+        EXPECT_EQ(image.Transparency()->fBitTransparency, c.bitTransparency);
     }
 }
 

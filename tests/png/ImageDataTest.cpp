@@ -248,7 +248,7 @@ TEST(ImageData, LaterIDATRunIsSkippedUnchecked)
                          .IEND()
                          .Bytes());
     EXPECT_EQ(CompareWithSamples(image, Small()), "");
-    EXPECT_EQ(image.fChunkList.Count(), 4);
+    EXPECT_EQ(image.ChunkList().Count(), 4);
 }
 
 TEST(ImageData, LargeSingleChunkWithDataAfterTheStream)

@@ -46,7 +46,7 @@ TEST(PngSuite, ValidFilesDecodeAsLibpngReadsThem)
         image.LoadFromFile(path.string());
         EXPECT_EQ(CompareWithSamples(image, *oracle), "");
         // Palette images: the table is the PLTE colours through the gamma table.
-        if (const TChunkPLTE* plte = image.fChunkList.FindChunk<TChunkPLTE>(); plte && oracle->colorType == 3) {
+        if (const TChunkPLTE* plte = image.Palette(); plte && oracle->colorType == 3) {
             const TChunkIHDR& header = image.Header();
             EXPECT_EQ(header.BitmapInfo.bmiHeader.biClrUsed, static_cast<uint32_t>(plte->Count()));
             for (int i = 0; i < plte->Count(); ++i) {
