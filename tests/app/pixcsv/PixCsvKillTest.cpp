@@ -163,26 +163,5 @@ TEST_F(PixCsvKillTest, InterruptedWhileWritingRemovesItsTemporaryFile)
     }
 }
 
-TEST_F(PixCsvKillTest, FullDiskKeepsTheTargetAndLeavesNothing)
-{
-    const fs::path small = fFolder / "small";
-    const testing::TMount mounted(small, "tmpfs", "tmpfs", 0, "size=4m");
-    if (!mounted.Mounted())
-        GTEST_SKIP() << "no small file system can be mounted here";
-    WriteFile(small / "picture.csv", {'o', 'l', 'd'});
-    Start(small / "picture.csv");
-    int status = 0;
-    waitpid(fChild, &status, 0);
-    fChild = 0;
-    const std::string kept = ReadFile(small / "picture.csv");
-    const std::vector<std::string> entries = FolderEntries(small);
-
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadFile(fErrors), "pixcsv: " + (fFolder / "picture.png").string() + ": I/O error 112.\n");
-    EXPECT_EQ(kept, "old");
-    EXPECT_EQ(entries, std::vector<std::string>{"picture.csv"});
-}
-
 } // namespace
 } // namespace pix

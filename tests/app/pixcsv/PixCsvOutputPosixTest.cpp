@@ -14,18 +14,17 @@ TEST_F(PixCsvTest, OutputFailuresCarryTheirCodesMessagesAndKeepTheTarget)
 {
     WriteFile(fFolder / "locked.csv", "previous");
     chmod((fFolder / "locked.csv").c_str(), 0444);
-    ASSERT_EQ(mkfifo((fFolder / "pipe.csv").c_str(), 0666), 0);
     struct Case {
         std::string output;
         std::string message;
     };
-    for (const Case& c : {Case{In("locked.csv"), "File access denied."}, Case{In("pipe.csv"), "I/O error 105."},
+    for (const Case& c : {Case{In("locked.csv"), "File access denied."},
                           Case{In("no/such/folder.csv"), "Invalid filename."}, Case{"/dev/full", "I/O error 112."}}) {
         EXPECT_EQ(Run({"-o", c.output, In("example.png")}), kPixCsvFailed) << c.output;
         EXPECT_EQ(fErr.str(), "pixcsv: " + In("example.png") + ": " + c.message + "\n");
     }
     EXPECT_EQ(ReadFile(fFolder / "locked.csv"), "previous");
-    EXPECT_EQ(std::distance(fs::directory_iterator(fFolder), fs::directory_iterator()), 3); // no leftovers
+    EXPECT_EQ(std::distance(fs::directory_iterator(fFolder), fs::directory_iterator()), 2); // no leftovers
 }
 
 } // namespace
