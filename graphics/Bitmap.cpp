@@ -55,7 +55,7 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format)
     fPixels.reset();
     fWidth = 0;
     fHeight = 0;
-    fPixels = AllocatePlane(std::max<std::size_t>(static_cast<std::size_t>(bytes), 1));
+    fPixels = AllocatePlane(std::max<uint64_t>(bytes, 1));
     if (!fPixels)
         throw EOutOfResources(OutOfMemoryMessage(width, height));
     fWidth = newWidth;

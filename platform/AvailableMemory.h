@@ -12,9 +12,12 @@ namespace pix {
 // memory. Buffers sized from a file are compared with this first.
 std::optional<uint64_t> AvailableMemoryBytes();
 
-// True when bytes fit into what is available, or when that is unknown.
+// True when bytes fit into the address space and into what is available,
+// or into the address space when availability is unknown.
 inline bool MemoryCanHold(uint64_t bytes)
 {
+    if (bytes > SIZE_MAX)
+        return false;
     const std::optional<uint64_t> available = AvailableMemoryBytes();
     return !available || bytes <= *available;
 }

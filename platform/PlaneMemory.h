@@ -14,9 +14,10 @@ struct TPlaneDeleter {
 // Zero-filled memory for one plane of a decoded image or bitmap.
 using TPlane = std::unique_ptr<uint8_t[], TPlaneDeleter>;
 
-// nullptr when the memory cannot be had. Rows are written once, so the cost
+// nullptr when the memory cannot be had, also when bytes do not fit the
+// address space at all (a 32-bit size_t). Rows are written once, so the cost
 // of a large plane is mostly the first touch of each page: large planes are
 // taken straight from the system, whose fresh pages are zero already.
-TPlane AllocatePlane(size_t bytes);
+TPlane AllocatePlane(uint64_t bytes);
 
 } // namespace pix

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace pix {
@@ -12,8 +13,11 @@ constexpr size_t kSystemPlane = size_t{1} << 20; // below this the heap's own bl
 
 } // namespace
 
-TPlane AllocatePlane(size_t bytes)
+TPlane AllocatePlane(uint64_t requested)
 {
+    if (requested > SIZE_MAX)
+        return TPlane(nullptr, TPlaneDeleter{0});
+    const auto bytes = static_cast<size_t>(requested);
     if (bytes < kSystemPlane)
         return TPlane(static_cast<uint8_t*>(std::calloc(bytes, 1)), TPlaneDeleter{bytes});
     // Committed pages read zero and are backed only once touched.

@@ -112,7 +112,7 @@ void TChunkIHDR::PrepareImageBuffer()
     const auto allocate = [&](TPlane& plane, uint64_t bytes) {
         if (bytes == 0)
             return;
-        plane = AllocatePlane(static_cast<size_t>(bytes));
+        plane = AllocatePlane(bytes);
         if (!plane)
             RaiseError<EPNGOutOfMemory>(OutOfMemoryText(width, height));
     };

@@ -33,6 +33,28 @@ TEST_F(FlowTest, CancelKeepsThePictureButSavingDoesNothing)
     EXPECT_EQ(Front.Seen.size(), dialogs);
 }
 
+// 40000 x 40000 with alpha needs 8 GB: more than a 32-bit address space,
+// and more than its size_t counts, so it must not be cut down and allocated.
+TEST_F(FlowTest, PictureBeyondTheAddressSpaceFailsWithTheMemoryMessageAndTheNextLoadWorks)
+{
+    if constexpr (sizeof(void*) > 4)
+        GTEST_SKIP() << "a 64-bit process may well have the memory";
+    TPngWriter huge;
+    huge.Signature().IHDR(40000, 40000, 8, 6).IDAT(ZlibCompress({0})).IEND();
+    WriteFile(fFolder / "huge.png", huge.Bytes());
+    try {
+        Load("huge.png");
+        FAIL() << "no failure";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(),
+                     "Not enough memory to load this \"Portable Network Graphics\" image of 40000 x 40000 pixels.");
+    }
+    EXPECT_FALSE(ImageLoaded);
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    Load("cat.png");
+    EXPECT_TRUE(ImageLoaded);
+}
+
 TEST_F(FlowTest, FileThatCannotBeOpenedNamesItAndEmptiesTheTable)
 {
     WriteFile(fFolder / "cat.png", ExamplePng());
