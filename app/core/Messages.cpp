@@ -68,4 +68,31 @@ bool HasVersionSwitch(const std::vector<std::string>& argumentsAfterProgram)
     return std::any_of(argumentsAfterProgram.begin(), argumentsAfterProgram.end(), IsVersionSwitch);
 }
 
+std::vector<std::string> CommandLineParameters(std::string_view commandLine)
+{
+    const auto isSpace = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
+    std::vector<std::string> parameters;
+    std::size_t at = 0;
+    const std::size_t end = commandLine.find('\0') == std::string_view::npos ? commandLine.size() : commandLine.find('\0');
+    while (true) {
+        while (at < end && (isSpace(commandLine[at]) || commandLine.substr(at, 2) == "\"\""))
+            at += isSpace(commandLine[at]) ? 1 : 2;
+        if (at >= end)
+            break;
+        std::string parameter;
+        bool quoted = false;
+        for (; at < end && (quoted || !isSpace(commandLine[at])); ++at) {
+            if (commandLine[at] == '"')
+                quoted = !quoted;
+            else
+                parameter += commandLine[at];
+        }
+        parameters.push_back(std::move(parameter));
+    }
+    // The first parameter is the program's own path.
+    if (!parameters.empty())
+        parameters.erase(parameters.begin());
+    return parameters;
+}
+
 } // namespace pix

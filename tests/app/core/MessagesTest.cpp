@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pix {
 namespace {
@@ -49,6 +50,20 @@ TEST(FailureMessage, NamesExhaustedMemoryInTheSystemsWords)
     EXPECT_EQ(FailureMessage(std::bad_alloc()), "Out of system resources");
     EXPECT_EQ(WithFullStop(FailureMessage(std::bad_alloc())), "Out of system resources.");
     EXPECT_EQ(FailureMessage(std::runtime_error("I/O error 32")), "I/O error 32");
+}
+
+TEST(CommandLine, SplitsAtWhiteSpaceOutsideQuotesAndDropsTheProgramPath)
+{
+    using Parameters = std::vector<std::string>;
+    EXPECT_EQ(CommandLineParameters("\"C:\\Program Files\\pixelizer.exe\" /acver"), Parameters{"/acver"});
+    EXPECT_EQ(CommandLineParameters("pixelizer  a\tb\x01" "c  "), (Parameters{"a", "b", "c"}));
+    EXPECT_EQ(CommandLineParameters("p \"two words\" x\"y z\"w"), (Parameters{"two words", "xy zw"}));
+    // Empty pairs in front of a parameter are skipped; an empty quoted
+    // parameter on its own therefore gives nothing.
+    EXPECT_EQ(CommandLineParameters("p \"\"\"\"/acver \"\""), Parameters{"/acver"});
+    EXPECT_EQ(CommandLineParameters("p /acver\"\""), Parameters{"/acver"});
+    EXPECT_EQ(CommandLineParameters(""), Parameters{});
+    EXPECT_EQ(CommandLineParameters("p \"/acver"), Parameters{"/acver"});
 }
 
 TEST(VersionSwitch, MatchesTheWholeArgumentInAnyCase)
