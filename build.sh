@@ -19,7 +19,7 @@ PACKAGES=(
 )
 WINDOWS_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine wine64 file zip xvfb xauth
+  wine wine64 file zip xvfb xauth openbox xdotool imagemagick python3
   g++-multilib lib32z1-dev qemu-user
 )
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -102,6 +102,8 @@ case "${1:-}" in
     if [ -d ../shared/pngsuite ]; then pictures+=(../shared/pngsuite); fi
     tools/compare-windows-conversions.sh build-linux-pixcsv/bin/pixcsv \
       build-windows-x86_64/bin/pixcsv.exe "${pictures[@]}"
+    echo "== The Windows window under Wine: load and save through its dialogs"
+    tools/drive-windows-window.sh build-windows-x86_64/bin/pixelizer.exe build-linux-pixcsv/bin/pixcsv
     for arch in x86_64 i686; do
       dist=dist/windows-$arch
       rm -rf "$dist" "dist/pixelizer-windows-$arch.zip"
