@@ -20,4 +20,11 @@ using TPlane = std::unique_ptr<uint8_t[], TPlaneDeleter>;
 // taken straight from the system, whose fresh pages are zero already.
 TPlane AllocatePlane(uint64_t bytes);
 
+// Below this size the heap's own blocks serve as well as the system's pages.
+inline constexpr size_t kSystemPlaneBytes = size_t{2} << 20;
+// The platform's own pages for a plane of at least kSystemPlaneBytes,
+// zero-filled; nullptr when the system refuses.
+uint8_t* AllocateSystemPlane(size_t bytes);
+void ReleaseSystemPlane(uint8_t* plane, size_t bytes);
+
 } // namespace pix
