@@ -138,6 +138,8 @@ TForm1::TForm1(QWidget* parent)
     Image1->setObjectName("Image1");
     Image1->setGeometry(kImage1Bounds);
     Image1->Picture().AssignPicture32(PlaceholderPicture());
+    Image1->setAccessibleName(QString::fromUtf8(kPreviewName));
+    Image1->setAccessibleDescription(QString::fromUtf8(kPreviewDescription));
 
     LoadButtonPictures(*sAlphaImageList);
 
@@ -146,11 +148,15 @@ TForm1::TForm1(QWidget* parent)
     sImage1->Tag = kLoadButtonTag;
     sImage1->SetImages(sAlphaImageList.get());
     sImage1->SetImageIndex(kLoadButtonTag);
+    sImage1->setAccessibleName(QString::fromUtf8(kLoadButtonName));
+    sImage1->setAccessibleDescription(QString::fromUtf8(kLoadButtonDescription));
     sImage2->setObjectName("sImage2");
     sImage2->setGeometry(kSaveButtonBounds);
     sImage2->Tag = kSaveButtonTag;
     sImage2->SetImages(sAlphaImageList.get());
     sImage2->SetImageIndex(kSaveButtonTag);
+    sImage2->setAccessibleName(QString::fromUtf8(kSaveButtonName));
+    sImage2->setAccessibleDescription(QString::fromUtf8(kSaveButtonDescription));
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);
     connect(sImage2, &TsImage::Click, this, &TForm1::Button2Click);

@@ -7,6 +7,7 @@
 #include "controls/qt/TsImage.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLibraryInfo>
@@ -70,6 +71,26 @@ TEST(MainWindow, ComponentsHaveTheirNamesBoundsAndSettings)
     EXPECT_EQ(form.SD->nameFilters(), QStringList{QStringLiteral("Табличне зображення (*.csv)")});
     EXPECT_EQ(form.SD->defaultSuffix(), QStringLiteral("csv"));
     EXPECT_TRUE(form.SD->testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST(MainWindow, ScreenReadersTellTheButtonsAndThePreviewApart)
+{
+    TForm1 form;
+    struct Expected {
+        QWidget* widget;
+        const char* name;
+        const char* description;
+    };
+    for (const Expected& e : {Expected{form.sImage1, "Загрузити картинку", "Відкриває PNG-файл і показує картинку в квадраті"},
+                              Expected{form.sImage2, "Зберегти у CSV",
+                                       "Нумерує кольори картинки та зберігає таблицю їхніх номерів у CSV-файл"},
+                              Expected{form.Image1, "Картинка", "Завантажена картинка, вписана в квадрат"}}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(e.widget);
+        ASSERT_NE(accessible, nullptr) << e.name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(e.name));
+        EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(e.description));
+        EXPECT_FALSE(accessible->state().focusable) << e.name;
+    }
 }
 
 TEST(MainWindow, FrameIsAOnePixelBlackOutlineLeavingItsInsideUnpainted)
