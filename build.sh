@@ -6,12 +6,13 @@
 # and beside them
 #   bash build.sh windows  cross-build the Windows programs (i686, x86-64), test
 #                          them under Wine, leave them in dist/ with a zip each
+#   bash build.sh package  build the Debian package into dist/ and check it with lintian
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev zlib1g-dev
+  qt6-base-dev qt6-translations-l10n zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev
   python3 python3-numpy python3-pil python3-png
@@ -116,8 +117,24 @@ case "${1:-}" in
       echo "dist/pixelizer-windows-$arch.zip: $(cd "$dist" && ls -l --block-size=K pix*.exe | awk '{print $9, $5}' | tr '\n' ' ')"
     done
     ;;
+  package)
+    install_packages "${PACKAGES[@]}" lintian dpkg-dev fakeroot file desktop-file-utils
+    # Debian's hardening flags, as its own packages are built with.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    configure_and_build build-package -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_WERROR=ON \
+      "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+      "-DCMAKE_C_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
+      "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+    desktop-file-validate packaging/pixelizer.desktop
+    (cd build-package && cpack >/dev/null)
+    mkdir -p dist
+    rm -f dist/pixelizer_*.deb
+    cp build-package/pixelizer_*.deb dist/
+    lintian --fail-on error dist/pixelizer_*.deb
+    ls dist/pixelizer_*.deb
+    ;;
   *)
-    echo "usage: bash build.sh run|test|windows" >&2
+    echo "usage: bash build.sh run|test|windows|package" >&2
     exit 2
     ;;
 esac

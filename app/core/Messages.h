@@ -20,6 +20,15 @@ inline constexpr const char* kSaveDialogDefaultExtension = "*.csv";
 inline constexpr const char* kNumberingProgress = "Нумерація кольорів...";
 inline constexpr const char* kWritingProgress = "Запис таблиці...";
 inline constexpr const char* kCancelButton = "Скасувати";
+// What a screen reader says of the controls, which show their texts only
+// as pictures.
+inline constexpr const char* kLoadButtonName = "Загрузити картинку";
+inline constexpr const char* kLoadButtonDescription = "Відкриває PNG-файл і показує картинку в квадраті";
+inline constexpr const char* kSaveButtonName = "Зберегти у CSV";
+inline constexpr const char* kSaveButtonDescription =
+    "Нумерує кольори картинки та зберігає таблицю їхніх номерів у CSV-файл";
+inline constexpr const char* kPreviewName = "Картинка";
+inline constexpr const char* kPreviewDescription = "Завантажена картинка, вписана в квадрат";
 
 // The text of the notice box that the start-up switch asks for.
 inline constexpr const char* kVersionNotice = "Skinned controls v15.16";

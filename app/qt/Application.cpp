@@ -2,6 +2,7 @@
 
 #include "app/core/Messages.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 
 #include <exception>
@@ -11,6 +12,16 @@ namespace pix {
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    LoadDialogTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool TApplication::LoadDialogTranslation(const QString& folder)
+{
+    removeTranslator(&fDialogTranslation);
+    if (!fDialogTranslation.load(QStringLiteral("qtbase_uk"), folder))
+        return false;
+    installTranslator(&fDialogTranslation);
+    return true;
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -8,6 +8,8 @@
 #include "controls/qt/TsImage.h"
 #include "resources/Pictures.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QProgressDialog>
@@ -39,6 +41,17 @@ std::optional<QString> ExecModal(QFileDialog& dialog)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+// Accepting a file dialog with Enter while its name completion is open
+// leaves that popup over the window once the dialog is gone, where it would
+// take the next click only to close itself.
+void CloseNameCompletion(QFileDialog& dialog)
+{
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+        if (completer->popup()->isVisible())
+            completer->popup()->hide();
+    }
 }
 
 // "Description|pattern" in Qt's form, "Description (pattern)".
@@ -125,6 +138,8 @@ TForm1::TForm1(QWidget* parent)
     Image1->setObjectName("Image1");
     Image1->setGeometry(kImage1Bounds);
     Image1->Picture().AssignPicture32(PlaceholderPicture());
+    Image1->setAccessibleName(QString::fromUtf8(kPreviewName));
+    Image1->setAccessibleDescription(QString::fromUtf8(kPreviewDescription));
 
     LoadButtonPictures(*sAlphaImageList);
 
@@ -133,11 +148,15 @@ TForm1::TForm1(QWidget* parent)
     sImage1->Tag = kLoadButtonTag;
     sImage1->SetImages(sAlphaImageList.get());
     sImage1->SetImageIndex(kLoadButtonTag);
+    sImage1->setAccessibleName(QString::fromUtf8(kLoadButtonName));
+    sImage1->setAccessibleDescription(QString::fromUtf8(kLoadButtonDescription));
     sImage2->setObjectName("sImage2");
     sImage2->setGeometry(kSaveButtonBounds);
     sImage2->Tag = kSaveButtonTag;
     sImage2->SetImages(sAlphaImageList.get());
     sImage2->SetImageIndex(kSaveButtonTag);
+    sImage2->setAccessibleName(QString::fromUtf8(kSaveButtonName));
+    sImage2->setAccessibleDescription(QString::fromUtf8(kSaveButtonDescription));
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);
     connect(sImage2, &TsImage::Click, this, &TForm1::Button2Click);
@@ -181,10 +200,13 @@ void TForm1::Button2Click(QObject*)
 std::optional<std::string> TForm1::RunOpenDialog()
 {
     const std::optional<QString> chosen = RunFileDialog(*OD);
+    if (chosen) {
+        // The next use of the dialog starts from this name.
+        OD->selectFile(*chosen);
+    }
+    CloseNameCompletion(*OD);
     if (!chosen)
         return std::nullopt;
-    // The next use of the dialog starts from this name.
-    OD->selectFile(*chosen);
     return chosen->toStdString();
 }
 
@@ -194,6 +216,7 @@ std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, cons
         SD->setDirectory(QString::fromStdString(folder));
     SD->selectFile(QString::fromStdString(fileName));
     const std::optional<QString> chosen = RunFileDialog(*SD);
+    CloseNameCompletion(*SD);
     if (!chosen)
         return std::nullopt;
     return chosen->toStdString();

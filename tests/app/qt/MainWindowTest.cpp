@@ -7,12 +7,20 @@
 #include "controls/qt/TsImage.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QEnterEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QLabel>
+
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +71,26 @@ TEST(MainWindow, ComponentsHaveTheirNamesBoundsAndSettings)
     EXPECT_EQ(form.SD->nameFilters(), QStringList{QStringLiteral("Табличне зображення (*.csv)")});
     EXPECT_EQ(form.SD->defaultSuffix(), QStringLiteral("csv"));
     EXPECT_TRUE(form.SD->testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST(MainWindow, ScreenReadersTellTheButtonsAndThePreviewApart)
+{
+    TForm1 form;
+    struct Expected {
+        QWidget* widget;
+        const char* name;
+        const char* description;
+    };
+    for (const Expected& e : {Expected{form.sImage1, "Загрузити картинку", "Відкриває PNG-файл і показує картинку в квадраті"},
+                              Expected{form.sImage2, "Зберегти у CSV",
+                                       "Нумерує кольори картинки та зберігає таблицю їхніх номерів у CSV-файл"},
+                              Expected{form.Image1, "Картинка", "Завантажена картинка, вписана в квадрат"}}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(e.widget);
+        ASSERT_NE(accessible, nullptr) << e.name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(e.name));
+        EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(e.description));
+        EXPECT_FALSE(accessible->state().focusable) << e.name;
+    }
 }
 
 TEST(MainWindow, FrameIsAOnePixelBlackOutlineLeavingItsInsideUnpainted)
@@ -168,6 +196,49 @@ TEST(NoticeBox, IsAPlainBoxWithOneButton)
     TApplication::ShowNoticeBox("Skinned controls v15.16");
     EXPECT_EQ(shownText, "Skinned controls v15.16");
     EXPECT_EQ(shownIcon, QMessageBox::NoIcon);
+}
+
+// The texts Qt itself gives a dialog: a standard button and a file dialog's
+// own label and button.
+struct TQtDialogTexts {
+    QString cancel;
+    QString lookIn;
+    QString open;
+};
+
+TQtDialogTexts QtDialogTexts()
+{
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    TForm1 form;
+    auto* lookIn = form.OD->findChild<QLabel*>("lookInLabel");
+    auto* openButtons = form.OD->findChild<QDialogButtonBox*>("buttonBox");
+    if (!lookIn || !openButtons || openButtons->buttons().isEmpty())
+        return {};
+    return {buttons.button(QDialogButtonBox::Cancel)->text(), lookIn->text(),
+            openButtons->button(QDialogButtonBox::Open)->text()};
+}
+
+TEST(DialogTranslation, QtsOwnDialogTextsAreUkrainianAndEnglishWithoutTheFile)
+{
+    const QString installed = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(installed + QStringLiteral("/qtbase_uk.qm")))
+        GTEST_SKIP() << "Qt's Ukrainian translation is not installed";
+    auto& application = static_cast<TApplication&>(*QCoreApplication::instance());
+
+    // As the program starts, whatever the locale the tests run in.
+    TQtDialogTexts shown = QtDialogTexts();
+    EXPECT_EQ(shown.cancel, QStringLiteral("Скасувати"));
+    EXPECT_EQ(shown.lookIn, QStringLiteral("Перегляд в:"));
+    EXPECT_EQ(shown.open, QStringLiteral("&Відкрити"));
+
+    testing::TTempFolder empty("pix-translation");
+    EXPECT_FALSE(application.LoadDialogTranslation(QString::fromStdString(empty.Path().string())));
+    shown = QtDialogTexts();
+    EXPECT_EQ(shown.cancel, QStringLiteral("Cancel"));
+    EXPECT_EQ(shown.lookIn, QStringLiteral("Look in:"));
+    EXPECT_EQ(shown.open, QStringLiteral("&Open"));
+
+    EXPECT_TRUE(application.LoadDialogTranslation(installed));
 }
 
 } // namespace
