@@ -6,7 +6,11 @@
 #include "graphics/Bitmap.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace pix {
@@ -85,13 +89,154 @@ bool ForEachStep(const TBitmap& bitmap, const TExportProgress& progress, Visit v
     return true;
 }
 
+// The second pass with a ranked table, whose numbers are read without
+// changing it: bands of whole rows are formatted by this thread and a
+// helper, into a ring of buffers, and this thread writes them in order and
+// reports progress. Writing, progress and cancel stay on the caller's
+// thread; the helper only reads the bitmap and the table.
+class TRankedCsvWriter {
+public:
+    TRankedCsvWriter(const TBitmap& bitmap, const TColorTable& table, TByteSink& sink, const TExportProgress& progress)
+        : fBitmap(bitmap)
+        , fTable(table)
+        , fSink(sink)
+        , fProgress(progress)
+        , fRowsPerBand(std::max(1, kBandPixels / std::max(bitmap.Width(), 1)))
+        , fBands((bitmap.Height() + fRowsPerBand - 1) / fRowsPerBand)
+    {
+        const std::size_t bandText = static_cast<std::size_t>(fRowsPerBand) * (static_cast<std::size_t>(bitmap.Width()) * 9 + 2);
+        for (TSlot& slot : fSlots)
+            slot.text.resize(bandText + kLongestPiece);
+    }
+    ~TRankedCsvWriter() { StopHelper(); }
+    TRankedCsvWriter(const TRankedCsvWriter&) = delete;
+    TRankedCsvWriter& operator=(const TRankedCsvWriter&) = delete;
+
+    bool Run()
+    {
+        if (int64_t{fBitmap.Width()} * fBitmap.Height() >= kHelperFrom && std::thread::hardware_concurrency() > 1) {
+            try {
+                fHelper = std::thread([this] { HelpFormat(); });
+            } catch (const std::system_error&) {
+                // Without a second thread this one formats every band.
+            }
+        }
+        const int64_t total = int64_t{fBitmap.Width()} * fBitmap.Height();
+        std::unique_lock lock(fMutex);
+        while (fWritten < fBands) {
+            TSlot& next = fSlots[static_cast<std::size_t>(fWritten) % kSlots];
+            if (next.ready) {
+                lock.unlock();
+                fSink.Write(next.text.data(), next.used);
+                const int64_t done = std::min<int64_t>(int64_t{fWritten + 1} * fRowsPerBand, fBitmap.Height()) * fBitmap.Width();
+                const bool goOn = !fProgress || fProgress(done, total);
+                lock.lock();
+                next.ready = false;
+                ++fWritten;
+                fChanged.notify_all();
+                if (!goOn)
+                    return false;
+            } else if (CanClaim()) {
+                FormatClaimed(lock);
+            } else {
+                fChanged.wait(lock);
+            }
+        }
+        return true;
+    }
+
+private:
+    // About 2 MiB of text per band.
+    static constexpr int kBandPixels = 1 << 18;
+    static constexpr std::size_t kSlots = 4;
+    // Smaller pictures are done before a thread would have started.
+    static constexpr int64_t kHelperFrom = 1 << 18;
+
+    struct TSlot {
+        std::vector<char> text;
+        std::size_t used = 0;
+        bool ready = false;
+    };
+
+    bool CanClaim() const { return fClaimed < fBands && fClaimed < fWritten + static_cast<int>(kSlots); }
+
+    // Called and returns with the lock held; formats without it.
+    void FormatClaimed(std::unique_lock<std::mutex>& lock)
+    {
+        const int band = fClaimed++;
+        TSlot& slot = fSlots[static_cast<std::size_t>(band) % kSlots];
+        lock.unlock();
+        slot.used = static_cast<std::size_t>(FormatBand(band, slot.text.data()) - slot.text.data());
+        lock.lock();
+        slot.ready = true;
+        fChanged.notify_all();
+    }
+
+    char* FormatBand(int band, char* out) const
+    {
+        const int width = fBitmap.Width();
+        const int firstRow = band * fRowsPerBand;
+        const int endRow = std::min(firstRow + fRowsPerBand, fBitmap.Height());
+        int32_t colours[kRunPixels];
+        for (int y = firstRow; y < endRow; ++y) {
+            for (int x = 0; x < width; x += kRunPixels) {
+                const int count = std::min(kRunPixels, width - x);
+                fBitmap.ReadColours(x, y, count, colours);
+                for (int i = 0; i < count; ++i)
+                    out = AppendCell(out, static_cast<uint32_t>(fTable.NumberOf(colours[i])));
+            }
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        return out;
+    }
+
+    void HelpFormat()
+    {
+        std::unique_lock lock(fMutex);
+        for (;;) {
+            fChanged.wait(lock, [this] { return fStop || CanClaim(); });
+            if (fStop)
+                return;
+            FormatClaimed(lock);
+        }
+    }
+
+    void StopHelper()
+    {
+        if (!fHelper.joinable())
+            return;
+        {
+            const std::lock_guard lock(fMutex);
+            fStop = true;
+        }
+        fChanged.notify_all();
+        fHelper.join();
+    }
+
+    static constexpr int kRunPixels = 1024;
+
+    const TBitmap& fBitmap;
+    const TColorTable& fTable;
+    TByteSink& fSink;
+    const TExportProgress& fProgress;
+    const int fRowsPerBand;
+    const int fBands;
+    TSlot fSlots[kSlots];
+    std::mutex fMutex;
+    std::condition_variable fChanged;
+    int fClaimed = 0;
+    int fWritten = 0;
+    bool fStop = false;
+    std::thread fHelper;
+};
+
 } // namespace
 
 bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgress& progress)
 {
     const bool complete = ForEachStep(bitmap, progress, [&](int, const int32_t* colours, int count) {
-        for (int i = 0; i < count; ++i)
-            table.FindOrAddColor(colours[i]);
+        table.AddColours(colours, count);
     });
     if (complete)
         table.SortColors();
@@ -100,6 +245,8 @@ bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgr
 
 bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const TExportProgress& progress)
 {
+    if (table.Ranked())
+        return TRankedCsvWriter(bitmap, table, sink, progress).Run();
     TBlockWriter writer(sink);
     const int width = bitmap.Width();
     const bool complete = ForEachStep(bitmap, progress, [&](int x, const int32_t* colours, int count) {
