@@ -50,6 +50,7 @@ def main():
     parser.add_argument("--repeats", type=int, default=5)
     parser.add_argument("--peer-repeats", type=int, default=1, help="the numpy peers take minutes")
     parser.add_argument("--only", help="measure only the pictures whose names contain this")
+    parser.add_argument("--before", help="another pixcsv, measured alongside (its own table and peak memory)")
     args = parser.parse_args()
 
     pictures_dir = os.path.join(args.work, "bench-pictures")
@@ -85,6 +86,8 @@ def main():
                 picture = os.path.join(pictures_dir, name)
                 if repeat < args.repeats:
                     measure(name, "pixcsv", [args.pixcsv, "-q", "-o", ours, picture])
+                    if args.before:
+                        measure(name, "before", [args.before, "-q", "-o", ours, picture])
                     measure(name, "libpng", [args.peers, "libpng", picture])
                     measure(name, "inflate", [args.peers, "inflate", picture])
                     # 1 MiB blocks flushed to disk, as pixcsv writes its table.
@@ -104,7 +107,7 @@ def main():
     median = {key: statistics.median(values) for key, values in times.items()}
     print()
     print("medians of %d runs (peers: %d), seconds" % (args.repeats, args.peer_repeats))
-    print("%-16s %7s %7s %7s %7s %7s %11s %8s %11s %8s %11s %7s"
+    print("%-16s %7s %7s %7s %7s %7s %11s %8s %11s %8s %11s %6s %6s"
           % ("picture", "pixcsv", "libpng", "inflate", "write", "floor", "pix/floor", "unique", "pix/uniq",
              "lut", "lut/pix", "peak", "budget"))
     verdicts = []
@@ -128,6 +131,13 @@ def main():
                  judged(pix / median[(name, "unique")], unique_goal, True), median[(name, "lut")],
                  judged(median[(name, "lut")] / pix, lut_goal, False), peak / MIB, budget / MIB,
                  "" if peak <= budget else "!"))
+    if args.before:
+        print()
+        print("before: " + ", ".join(
+            "%s %.3f s (%.2f x floor, peak %.0fM)"
+            % (name, median[(name, "before")],
+               median[(name, "before")] / (median[(name, "libpng")] + median[(name, "write")]),
+               peaks[(name, "before")] / MIB) for name, _, _, _, _ in pictures))
     print()
     print("peak memory of the peers: " + ", ".join(
         "%s %s %.0fM" % (name, method, peaks[(name, method)] / MIB)

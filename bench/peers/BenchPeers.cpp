@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -120,8 +119,10 @@ void WriteFile(const std::string& name, const TBytes& bytes)
 
 TBytes ReadFile(const std::string& name)
 {
-    std::ifstream in(name, std::ios::binary);
-    return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(name, std::ios::binary | std::ios::ate);
+    TBytes bytes(static_cast<size_t>(in.tellg()));
+    in.seekg(0).read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 void MakePictures(const std::string& folder)
