@@ -1,6 +1,7 @@
 #include "colours/ColorTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -24,6 +25,11 @@ T* ZeroPages(std::size_t count)
 }
 
 } // namespace
+
+TColourSet::TColourSet()
+    : fBits(ZeroPages<uint64_t>(TColorTable::kColourValues / 64))
+{
+}
 
 TColorTable::TColorTable()
     : fPresent(ZeroPages<uint64_t>(kWords))
@@ -54,6 +60,14 @@ void TColorTable::Append(int32_t value)
     fRanked = false;
     if (fSlotsFilled)
         fNumberOf[value] = ColorCount();
+}
+
+void TColorTable::AddColours(const TColourSet& colours)
+{
+    const uint64_t* bits = colours.Bits();
+    for (int word = 0; word < kWords; ++word)
+        for (uint64_t added = bits[word] & ~fPresent[word]; added != 0; added &= added - 1)
+            Append(word * 64 + std::countr_zero(added));
 }
 
 int32_t TColorTable::SlotNumber(int32_t value)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bit>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -8,6 +8,28 @@
 #include <vector>
 
 namespace pix {
+
+// A set of colour values of the pixel read (0 to 2^24 - 1), one bit each,
+// 2 MiB of zero pages until touched: what one thread of a numbering pass
+// collects before the colours join the table.
+class TColourSet {
+public:
+    TColourSet();
+
+    void Add(const int32_t* colourValues, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            fBits[colourValues[i] >> 6] |= uint64_t{1} << (colourValues[i] & 63);
+    }
+    // kColourValues / 64 words, value v at bit v % 64 of word v / 64.
+    const uint64_t* Bits() const { return fBits.get(); }
+
+private:
+    struct FreeDeleter {
+        void operator()(void* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint64_t[], FreeDeleter> fBits;
+};
 
 // The distinct colour values of the current picture and their colour
 // numbers: a value's number is its 1-based position in the table, in
@@ -40,6 +62,8 @@ public:
         return fRanked ? RankedNumber(colourValue) : SlotNumber(colourValue);
     }
 
+    // Room for entries colours, so that appending never moves the entries.
+    void Reserve(int64_t entries) { fEntries.reserve(static_cast<std::size_t>(std::min<int64_t>(entries, kColourValues))); }
     // Appends every new value of count colour values of the pixel read, as
     // FindOrAddColor would, without working out their numbers.
     void AddColours(const int32_t* colourValues, int count)
@@ -48,6 +72,9 @@ public:
             if (!Present(colourValues[i]))
                 Append(colourValues[i]);
     }
+
+    // Appends the colours of the set that are new, in ascending order.
+    void AddColours(const TColourSet& colours);
 
     // Orders the entries ascending by their signed value and renumbers them.
     void SortColors();
@@ -67,12 +94,21 @@ public:
 private:
     static constexpr int kWords = kColourValues / 64;
 
+    // std::popcount becomes a library call where the target may lack the
+    // instruction; this is the same count, inline, once per exported pixel.
+    static int CountBits(uint64_t bits)
+    {
+        bits -= (bits >> 1) & 0x5555555555555555u;
+        bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+        bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+        return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+    }
     static bool InColourRange(int32_t value) { return static_cast<uint32_t>(value) < static_cast<uint32_t>(kColourValues); }
     bool Present(int32_t value) const { return fPresent[value >> 6] >> (value & 63) & 1; }
     int32_t RankedNumber(int32_t value) const
     {
         const uint64_t below = fPresent[value >> 6] & ((uint64_t{1} << (value & 63)) - 1);
-        return fRankOfWord[static_cast<std::size_t>(value >> 6)] + std::popcount(below) + 1;
+        return fRankOfWord[static_cast<std::size_t>(value >> 6)] + CountBits(below) + 1;
     }
     void Append(int32_t value);
     int32_t SlotNumber(int32_t value);
