@@ -6,7 +6,15 @@
 #include "graphics/Bitmap.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace pix {
@@ -61,38 +69,251 @@ private:
     std::size_t fUsed = 0;
 };
 
-// Runs visit(x, colours, count) over the bitmap, rows top to bottom, in
-// steps of at most kPixelsPerStep pixels of a row starting at column x,
-// reporting progress after each; false when cancelled.
-template <class Visit>
-bool ForEachStep(const TBitmap& bitmap, const TExportProgress& progress, Visit visit)
+// Runs visit(x, colours, count) over rows firstRow to endRow - 1 of the
+// bitmap, top to bottom, in steps of at most kPixelsPerStep pixels of a row
+// starting at column x, calling report(count) after each; false once a
+// report returned false.
+template <class Report, class Visit>
+bool ForEachStep(const TBitmap& bitmap, int firstRow, int endRow, Report report, Visit visit)
 {
     const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    const int64_t total = static_cast<int64_t>(width) * height;
     std::vector<int32_t> colours(static_cast<std::size_t>(std::min(width, kPixelsPerStep)));
-    int64_t done = 0;
-    for (int y = 0; y < height; ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         for (int x = 0; x < width; x += kPixelsPerStep) {
             const int count = std::min(kPixelsPerStep, width - x);
             bitmap.ReadColours(x, y, count, colours.data());
             visit(x, colours.data(), count);
-            done += count;
-            if (progress && !progress(done, total))
+            if (!report(count))
                 return false;
         }
     }
     return true;
 }
 
+// Progress over the whole bitmap, pixels added up as reported.
+class TProgressCount {
+public:
+    TProgressCount(const TBitmap& bitmap, const TExportProgress& progress)
+        : fProgress(progress)
+        , fTotal(int64_t{bitmap.Width()} * bitmap.Height())
+    {
+    }
+    bool operator()(int64_t pixels)
+    {
+        fDone += pixels;
+        return !fProgress || fProgress(fDone, fTotal);
+    }
+
+private:
+    const TExportProgress& fProgress;
+    const int64_t fTotal;
+    int64_t fDone = 0;
+};
+
+// Smaller pictures are done before a thread would have started.
+constexpr int64_t kHelperFrom = 1 << 18;
+
+bool HelperPays(const TBitmap& bitmap)
+{
+    return int64_t{bitmap.Width()} * bitmap.Height() >= kHelperFrom && std::thread::hardware_concurrency() > 1;
+}
+
+// The second pass with a ranked table, whose numbers are read without
+// changing it: bands of whole rows are formatted by this thread and a
+// helper, into a ring of buffers, and this thread writes them in order and
+// reports progress. Writing, progress and cancel stay on the caller's
+// thread; the helper only reads the bitmap and the table.
+class TRankedCsvWriter {
+public:
+    TRankedCsvWriter(const TBitmap& bitmap, const TColorTable& table, TByteSink& sink, const TExportProgress& progress)
+        : fBitmap(bitmap)
+        , fTable(table)
+        , fSink(sink)
+        , fProgress(progress)
+        , fRowsPerBand(std::max(1, kBandPixels / std::max(bitmap.Width(), 1)))
+        , fBands((bitmap.Height() + fRowsPerBand - 1) / fRowsPerBand)
+    {
+        const std::size_t bandText = static_cast<std::size_t>(fRowsPerBand) * (static_cast<std::size_t>(bitmap.Width()) * 9 + 2);
+        for (TSlot& slot : fSlots)
+            slot.text.reset(new char[bandText + kLongestPiece]);
+    }
+    ~TRankedCsvWriter() { StopHelper(); }
+    TRankedCsvWriter(const TRankedCsvWriter&) = delete;
+    TRankedCsvWriter& operator=(const TRankedCsvWriter&) = delete;
+
+    bool Run()
+    {
+        if (HelperPays(fBitmap)) {
+            try {
+                fHelper = std::thread([this] { HelpFormat(); });
+            } catch (const std::system_error&) {
+                // Without a second thread this one formats every band.
+            }
+        }
+        const int64_t total = int64_t{fBitmap.Width()} * fBitmap.Height();
+        std::unique_lock lock(fMutex);
+        while (fWritten < fBands) {
+            TSlot& next = fSlots[static_cast<std::size_t>(fWritten) % kSlots];
+            if (next.ready) {
+                lock.unlock();
+                fSink.Write(next.text.get(), next.used);
+                const int64_t done = std::min<int64_t>(int64_t{fWritten + 1} * fRowsPerBand, fBitmap.Height()) * fBitmap.Width();
+                const bool goOn = !fProgress || fProgress(done, total);
+                lock.lock();
+                next.ready = false;
+                ++fWritten;
+                fChanged.notify_all();
+                if (!goOn)
+                    return false;
+            } else if (CanClaim()) {
+                FormatClaimed(lock);
+            } else {
+                fChanged.wait(lock);
+            }
+        }
+        return true;
+    }
+
+private:
+    // About 2 MiB of text per band.
+    static constexpr int kBandPixels = 1 << 18;
+    static constexpr std::size_t kSlots = 4;
+
+    struct TSlot {
+        std::unique_ptr<char[]> text; // written before it is read: no need to clear it
+        std::size_t used = 0;
+        bool ready = false;
+    };
+
+    bool CanClaim() const { return fClaimed < fBands && fClaimed < fWritten + static_cast<int>(kSlots); }
+
+    // Called and returns with the lock held; formats without it.
+    void FormatClaimed(std::unique_lock<std::mutex>& lock)
+    {
+        const int band = fClaimed++;
+        TSlot& slot = fSlots[static_cast<std::size_t>(band) % kSlots];
+        lock.unlock();
+        slot.used = static_cast<std::size_t>(FormatBand(band, slot.text.get()) - slot.text.get());
+        lock.lock();
+        slot.ready = true;
+        fChanged.notify_all();
+    }
+
+    char* FormatBand(int band, char* out) const
+    {
+        const int width = fBitmap.Width();
+        const int firstRow = band * fRowsPerBand;
+        const int endRow = std::min(firstRow + fRowsPerBand, fBitmap.Height());
+        int32_t colours[kRunPixels];
+        for (int y = firstRow; y < endRow; ++y) {
+            for (int x = 0; x < width; x += kRunPixels) {
+                const int count = std::min(kRunPixels, width - x);
+                fBitmap.ReadColours(x, y, count, colours);
+                for (int i = 0; i < count; ++i)
+                    out = AppendCell(out, static_cast<uint32_t>(fTable.NumberOf(colours[i])));
+            }
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        return out;
+    }
+
+    void HelpFormat()
+    {
+        std::unique_lock lock(fMutex);
+        for (;;) {
+            fChanged.wait(lock, [this] { return fStop || CanClaim(); });
+            if (fStop)
+                return;
+            FormatClaimed(lock);
+        }
+    }
+
+    void StopHelper()
+    {
+        if (!fHelper.joinable())
+            return;
+        {
+            const std::lock_guard lock(fMutex);
+            fStop = true;
+        }
+        fChanged.notify_all();
+        fHelper.join();
+    }
+
+    static constexpr int kRunPixels = 1024;
+
+    const TBitmap& fBitmap;
+    const TColorTable& fTable;
+    TByteSink& fSink;
+    const TExportProgress& fProgress;
+    const int fRowsPerBand;
+    const int fBands;
+    TSlot fSlots[kSlots];
+    std::mutex fMutex;
+    std::condition_variable fChanged;
+    int fClaimed = 0;
+    int fWritten = 0;
+    bool fStop = false;
+    std::thread fHelper;
+};
+
 } // namespace
 
+// The first pass: the lower half of the rows goes into a set of its own on
+// a helper thread while this thread enters the upper half into the table
+// and reports the progress of both; then the set joins the table.
 bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgress& progress)
 {
-    const bool complete = ForEachStep(bitmap, progress, [&](int, const int32_t* colours, int count) {
-        for (int i = 0; i < count; ++i)
-            table.FindOrAddColor(colours[i]);
-    });
+    table.Reserve(table.ColorCount() + int64_t{bitmap.Width()} * bitmap.Height());
+    TProgressCount count(bitmap, progress);
+    const auto enter = [&](int, const int32_t* colours, int n) { table.AddColours(colours, n); };
+    std::optional<TColourSet> lower;
+    std::thread helper;
+    std::atomic<int64_t> helperDone{0};
+    std::atomic<bool> stop{false};
+    std::atomic<bool> helperFinished{false};
+    int split = bitmap.Height();
+    if (HelperPays(bitmap) && bitmap.Height() > 1) {
+        lower.emplace();
+        try {
+            helper = std::thread([&, firstRow = bitmap.Height() / 2] {
+                ForEachStep(
+                    bitmap, firstRow, bitmap.Height(),
+                    [&](int n) {
+                        helperDone += n;
+                        return !stop;
+                    },
+                    [&](int, const int32_t* colours, int n) { lower->Add(colours, n); });
+                helperFinished = true;
+            });
+            split = bitmap.Height() / 2;
+        } catch (const std::system_error&) {
+            // Without a second thread this one takes every row.
+        }
+    }
+    // Stops and joins the helper on every way out, a failing report too.
+    const auto join = [&](std::thread* thread) {
+        stop = true;
+        if (thread->joinable())
+            thread->join();
+    };
+    const std::unique_ptr<std::thread, decltype(join)> joined(&helper, join);
+    int64_t reported = 0;
+    const auto report = [&](int64_t pixels) {
+        const int64_t helped = helperDone;
+        const bool goOn = count(pixels + helped - reported);
+        reported = helped;
+        return goOn;
+    };
+    bool complete = ForEachStep(bitmap, 0, split, report, enter);
+    while (complete && helper.joinable() && !helperFinished) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        complete = report(0);
+    }
+    join(&helper);
+    if (lower)
+        table.AddColours(*lower);
     if (complete)
         table.SortColors();
     return complete;
@@ -100,9 +321,11 @@ bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgr
 
 bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const TExportProgress& progress)
 {
+    if (table.Ranked())
+        return TRankedCsvWriter(bitmap, table, sink, progress).Run();
     TBlockWriter writer(sink);
     const int width = bitmap.Width();
-    const bool complete = ForEachStep(bitmap, progress, [&](int x, const int32_t* colours, int count) {
+    const bool complete = ForEachStep(bitmap, 0, bitmap.Height(), TProgressCount(bitmap, progress), [&](int x, const int32_t* colours, int count) {
         for (int i = 0; i < count; ++i) {
             writer.Number(table.FindOrAddColor(colours[i]), ';');
             writer.DrainIfFull();

@@ -2,8 +2,9 @@
 // pixcsv run it: TPngImage::LoadFromStream, the assignment to a work bitmap,
 // the first numbering pass with its sort, and the second pass writing CSV.
 // Every step either succeeds or fails with one of the program's own
-// exceptions; a crash, a sanitizer report, a hang or a CSV text that breaks
-// the format is a finding.
+// exceptions; a crash, a sanitizer report, a hang, a CSV text that breaks
+// the format, or a load that ends otherwise with zlib alone than with the
+// faster inflate engine is a finding.
 
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
@@ -20,6 +21,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <typeinfo>
 
 namespace {
 
@@ -53,16 +56,33 @@ bool DeclaresHugeImage(const uint8_t* data, size_t size)
     return false;
 }
 
-// The low-byte plane is not drawn; read it all so that its bounds are checked.
-uint32_t TouchExtraPlane(const pix::TPngImage& image)
+// "" when the load succeeded, else the failure's message.
+std::string LoadOutcome(pix::TPngImage& image, const uint8_t* data, size_t size, bool fastInflate)
 {
-    uint32_t sum = 0;
-    const uint32_t rowBytes = image.Header().BytesPerRow;
-    for (uint32_t y = 0; y < image.Height(); ++y)
+    pix::TMemorySource source({data, size});
+    image.FastInflate = fastInflate;
+    try {
+        image.LoadFromStream(source);
+        return {};
+    } catch (const std::runtime_error& error) { // every exception of the reader is a runtime_error
+        return std::string(typeid(error).name()) + error.what();
+    }
+}
+
+// Every byte of the three planes, read through the row accessors so that
+// their bounds are checked too (the low-byte plane is not drawn).
+std::string Planes(const pix::TPngImage& image)
+{
+    std::string bytes;
+    const pix::TChunkIHDR& header = image.Header();
+    for (uint32_t y = 0; y < image.Height(); ++y) {
+        bytes.append(reinterpret_cast<const char*>(image.Scanline(y)), header.BytesPerRow);
+        if (const uint8_t* alpha = image.AlphaScanline(y))
+            bytes.append(reinterpret_cast<const char*>(alpha), image.Width());
         if (const uint8_t* extra = image.ExtraScanline(y))
-            for (uint32_t i = 0; i < rowBytes; ++i)
-                sum += extra[i];
-    return sum;
+            bytes.append(reinterpret_cast<const char*>(extra), header.BytesPerRow);
+    }
+    return bytes;
 }
 
 // Parses the CSV text as it streams past: width cells per line, each a
@@ -147,15 +167,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     // As the load flow: an empty table before the file is read.
     FuzzColourTable().Reset();
-    pix::TMemorySource source({data, size});
     pix::TPngImage image;
-    try {
-        image.LoadFromStream(source);
-    } catch (const std::runtime_error&) {
-        return 0; // every exception of the reader is a runtime_error
-    }
-    volatile uint32_t sink = TouchExtraPlane(image);
-    (void)sink;
+    const std::string outcome = LoadOutcome(image, data, size, true);
+    // The faster inflate engine must never decide differently from zlib.
+    pix::TPngImage byZlib;
+    Check(LoadOutcome(byZlib, data, size, false) == outcome, "the inflate engines disagree");
+    if (!outcome.empty())
+        return 0;
+    Check(Planes(image) == Planes(byZlib), "the inflate engines decoded different bytes");
 
     pix::TPNGGraphic bitmap;
     try {

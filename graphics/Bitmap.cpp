@@ -53,14 +53,25 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format)
     fPixelFormat = format;
     // Released first, so that the old and new pixels are never held at once.
     fPixels.reset();
+    fFirstRow = nullptr;
     fWidth = 0;
     fHeight = 0;
-    fPixels = AllocatePlane(std::max<uint64_t>(bytes, 1));
-    if (!fPixels)
+    TPlane pixels = AllocatePlane(std::max<uint64_t>(bytes, 1));
+    if (!pixels)
         throw EOutOfResources(OutOfMemoryMessage(width, height));
+    fPixels = std::move(pixels);
     fWidth = newWidth;
     fHeight = newHeight;
+    fFirstRow = fPixels.get();
+    fStride = static_cast<std::ptrdiff_t>(RowBytes());
     UpdateColourOfIndex();
+}
+
+void TBitmap::SharePixels(std::shared_ptr<uint8_t[]> pixels, uint8_t* firstRow, std::ptrdiff_t stride)
+{
+    fPixels = std::move(pixels);
+    fFirstRow = firstRow;
+    fStride = stride;
 }
 
 void TBitmap::SetPalette(std::vector<TPaletteEntry> palette)

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -69,13 +70,17 @@ protected:
     void Reallocate(int width, int height, TPixelFormat format);
     void SetAlphaFormat(TAlphaFormat format) { fAlphaFormat = format; }
     void SetPalette(std::vector<TPaletteEntry> palette);
-    uint8_t* Row(int y) { return fPixels.get() + static_cast<std::size_t>(y) * RowBytes(); }
+    // Takes rows of this size and format that another object holds too,
+    // instead of copying them: row y starts at firstRow + y * stride. They
+    // are read, never written.
+    void SharePixels(std::shared_ptr<uint8_t[]> pixels, uint8_t* firstRow, std::ptrdiff_t stride);
+    uint8_t* Row(int y) { return fFirstRow + y * fStride; }
     std::size_t RowBytes() const { return static_cast<std::size_t>(fWidth) * BytesPerPixel(); }
     std::size_t BytesPerPixel() const;
     void Changed() const;
 
 private:
-    const uint8_t* Row(int y) const { return fPixels.get() + static_cast<std::size_t>(y) * RowBytes(); }
+    const uint8_t* Row(int y) const { return fFirstRow + y * fStride; }
     void UpdateColourOfIndex();
 
     int fWidth = 0;
@@ -87,7 +92,10 @@ private:
     std::array<int32_t, 256> fColourOfIndex{};
     // Zero-filled as the decoded image's planes are, and allocated the same
     // way: a picture overwrites every pixel, so first touches are the cost.
-    TPlane fPixels;
+    // Or the plane of a decoded image whose rows already have this format.
+    std::shared_ptr<uint8_t[]> fPixels;
+    uint8_t* fFirstRow = nullptr;
+    std::ptrdiff_t fStride = 0;
 };
 
 } // namespace pix

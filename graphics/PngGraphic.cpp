@@ -84,8 +84,9 @@ void TPNGGraphic::Assign(const TPngImage& image)
             if (header.HasPalette)
                 CopyIndexedAsColours(image);
             else
-                CopyColours(image);
+                ShareRows(header);
             break;
+        case pf8bit: ShareRows(header); break;
         default: CopyIndexed(image); break;
         }
     }
@@ -103,16 +104,21 @@ void TPNGGraphic::AssignPicture32(const TBitmap32& picture)
     Changed();
 }
 
+// 24-bit colours and 8-bit indexes are stored as the bitmap stores them,
+// bottom-up and padded: the bitmap reads the image's rows in place, so a
+// load neither copies the picture nor touches memory for a second one.
+void TPNGGraphic::ShareRows(const TChunkIHDR& header)
+{
+    const auto stride = static_cast<std::ptrdiff_t>(header.BytesPerRow);
+    SharePixels(header.SharedImageData(), header.ImageData() + (Height() - 1) * stride, -stride);
+}
+
 void TPNGGraphic::CopyIndexed(const TPngImage& image)
 {
     const int bitCount = image.Header().BitmapInfo.bmiHeader.biBitCount;
     for (int y = 0; y < Height(); ++y) {
         const uint8_t* source = image.Scanline(static_cast<uint32_t>(y));
         uint8_t* target = Row(y);
-        if (bitCount == 8) {
-            std::memcpy(target, source, RowBytes());
-            continue;
-        }
         for (int x = 0; x < Width(); ++x)
             target[x] = IndexAt(source, static_cast<uint32_t>(x), bitCount);
     }
@@ -131,12 +137,6 @@ void TPNGGraphic::CopyIndexedAsColours(const TPngImage& image)
             target[2] = colour.rgbRed;
         }
     }
-}
-
-void TPNGGraphic::CopyColours(const TPngImage& image)
-{
-    for (int y = 0; y < Height(); ++y)
-        std::memcpy(Row(y), image.Scanline(static_cast<uint32_t>(y)), RowBytes());
 }
 
 void TPNGGraphic::CompositeColourAlpha(const TPngImage& image)

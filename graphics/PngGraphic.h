@@ -5,6 +5,7 @@
 namespace pix {
 
 class TBitmap32;
+class TChunkIHDR;
 class TPngImage;
 
 // The work bitmap: the picture the preview shows and the export numbers.
@@ -19,7 +20,7 @@ public:
 private:
     void CopyIndexed(const TPngImage& image);
     void CopyIndexedAsColours(const TPngImage& image);
-    void CopyColours(const TPngImage& image);
+    void ShareRows(const TChunkIHDR& header);
     void CompositeColourAlpha(const TPngImage& image);
     void CompositeGreyAlpha(const TPngImage& image);
     void CompositePalette(const TPngImage& image);

@@ -1,11 +1,15 @@
+#include "png/ByteSource.h"
 #include "png/Chunks.h"
 #include "png/IdatStream.h"
+#include "png/Inflater.h"
 #include "png/PngErrors.h"
 #include "png/PngImage.h"
 #include "png/RowConverters.h"
 #include "png/Unfilter.h"
 
 #include <algorithm>
+#include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -130,6 +134,13 @@ private:
 // Pipeline: install the grey table -> open the IDAT stream -> per row:
 // inflate one filtered row, unfilter it in place against the previous row,
 // convert it straight into the header's planes -> check the last CRC.
+//
+// A sound stream is first decoded with the fast engine, which must take it
+// to its end without a doubt; anything else (a failure of any kind, a
+// stream longer or shorter than the image, a bad check value anywhere) is
+// decoded again from the start by zlib, which raises what the file deserves.
+// Rows the first attempt wrote are written again with the same bytes by
+// any decode that succeeds.
 void TChunkIDAT::LoadFromStream(TByteSource& stream, uint32_t size)
 {
     TChunkIHDR& header = Header();
@@ -138,18 +149,34 @@ void TChunkIDAT::LoadFromStream(TByteSource& stream, uint32_t size)
     if ((colorType == ctGrayscale || colorType == ctGrayscaleAlpha) && header.HasPalette)
         header.InstallGreyColorTable();
 
-    TIdatStream idat(stream, fName, size);
     const bool adam7 = fOwner.fInterlaceMethod == imAdam7;
     const TRowConverter convert = FindRowConverter(colorType, header.IHDRData.BitDepth, adam7, fOwner.GammaTable);
-    if (!convert)
-        RaiseError<EPNGInvalidBitDepth>(PngText::InvalidBitDepth);
-    {
-        TImageDataDecoder decoder(header, idat, convert, fOwner.GammaTable);
-        if (adam7)
-            decoder.DecodeAdam7();
-        else
-            decoder.DecodePlain();
+    const auto decode = [&](TIdatStream& idat) {
+        if (!convert)
+            RaiseError<EPNGInvalidBitDepth>(PngText::InvalidBitDepth);
+        {
+            TImageDataDecoder decoder(header, idat, convert, fOwner.GammaTable);
+            if (adam7)
+                decoder.DecodeAdam7();
+            else
+                decoder.DecodePlain();
+        }
+    };
+    if (std::unique_ptr<TInflater> fast = fOwner.FastInflate ? MakeFastInflater() : nullptr; fast && convert) {
+        const uint64_t start = stream.Position();
+        try {
+            TIdatStream idat(stream, fName, size, std::move(fast));
+            decode(idat);
+            idat.ReadToStreamEnd();
+            idat.FinishChunk();
+            return;
+        } catch (const TInflateDoubt&) {
+        } catch (const std::exception&) {
+        }
+        stream.Seek(start);
     }
+    TIdatStream idat(stream, fName, size, MakeZlibInflater());
+    decode(idat);
     idat.FinishChunk();
 }
 

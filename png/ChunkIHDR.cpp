@@ -116,7 +116,9 @@ void TChunkIHDR::PrepareImageBuffer()
         if (!plane)
             RaiseError<EPNGOutOfMemory>(OutOfMemoryText(width, height));
     };
-    allocate(fImageData, dataBytes);
+    TPlane imageData;
+    allocate(imageData, dataBytes);
+    fImageData = std::move(imageData);
     allocate(fImageAlpha, alphaBytes);
     allocate(fExtraImageData, extraBytes);
 

@@ -132,6 +132,8 @@ public:
     void InstallGreyColorTable();
 
     uint8_t* ImageData() const { return fImageData.get(); }
+    // The same plane, for a bitmap that shows the image's rows as they are.
+    const std::shared_ptr<uint8_t[]>& SharedImageData() const { return fImageData; }
     uint8_t* ImageAlpha() const { return fImageAlpha.get(); }         // nullptr unless colour type 4 or 6
     uint8_t* ExtraImageData() const { return fExtraImageData.get(); } // nullptr unless bit depth 16
 
@@ -146,7 +148,7 @@ private:
     // run evenly from black to white through the gamma table; the rest black.
     void InstallGreyRamp(int levels);
 
-    TPlane fImageData;
+    std::shared_ptr<uint8_t[]> fImageData;
     TPlane fImageAlpha;
     TPlane fExtraImageData;
 };

@@ -5,21 +5,17 @@
 #include "png/PngErrors.h"
 
 #include <algorithm>
+#include <utility>
+
+#include <zlib.h>
 
 namespace pix {
 
-TIdatStream::TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize)
-    : fSource(source), fInput(new uint8_t[kInputBlock])
+TIdatStream::TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize,
+                         std::unique_ptr<TInflater> inflater)
+    : fSource(source), fInflater(std::move(inflater)), fInput(new uint8_t[kInputBlock])
 {
     BeginChunk(firstType.data(), firstSize);
-    const int result = inflateInit(&fZStream);
-    if (result != Z_OK)
-        RaiseError<EPNGZLIBError>(ZLibErrorText(result));
-}
-
-TIdatStream::~TIdatStream()
-{
-    inflateEnd(&fZStream);
 }
 
 void TIdatStream::BeginChunk(const uint8_t* type, uint32_t size)
@@ -48,29 +44,44 @@ void TIdatStream::EnterNextChunk()
     BeginChunk(lengthAndType + 4, BigEndian32(lengthAndType));
 }
 
+bool TIdatStream::Refill()
+{
+    while (fChunkRemaining == 0)
+        EnterNextChunk();
+    const size_t got = fSource.Read(fInput.get(), std::min<size_t>(fChunkRemaining, kInputBlock));
+    fChunkRemaining -= static_cast<uint32_t>(got);
+    fCrc = crc32(fCrc, fInput.get(), static_cast<uInt>(got));
+    fNext = fInput.get();
+    fAvailable = got;
+    return got > 0;
+}
+
 size_t TIdatStream::Read(uint8_t* buffer, size_t count)
 {
-    fZStream.next_out = buffer;
-    fZStream.avail_out = static_cast<uInt>(count);
-    while (fZStream.avail_out > 0) {
-        if (fZStream.avail_in == 0) {
-            while (fChunkRemaining == 0)
-                EnterNextChunk();
-            const size_t got = fSource.Read(fInput.get(), std::min<size_t>(fChunkRemaining, kInputBlock));
-            if (got == 0)
-                return count - fZStream.avail_out;
-            fChunkRemaining -= static_cast<uint32_t>(got);
-            fCrc = crc32(fCrc, fInput.get(), static_cast<uInt>(got));
-            fZStream.next_in = fInput.get();
-            fZStream.avail_in = static_cast<uInt>(got);
-        }
-        const int result = inflate(&fZStream, Z_NO_FLUSH);
-        if (result < 0 || result == Z_NEED_DICT)
-            RaiseError<EPNGZLIBError>(ZLibErrorText(result));
-        if (result == Z_STREAM_END && fZStream.avail_out > 0)
+    uint8_t* out = buffer;
+    size_t space = count;
+    while (space > 0) {
+        if (fAvailable == 0 && !fInflater->Pending() && !Refill())
+            return count - space;
+        fEnded = fInflater->Inflate(fNext, fAvailable, out, space);
+        if (fEnded && space > 0)
             RaiseError<EPNGMissingMultipleIDAT>(PngText::MissingMultipleIDAT);
     }
     return count;
+}
+
+void TIdatStream::ReadToStreamEnd()
+{
+    uint8_t beyond[16];
+    while (!fEnded) {
+        if (fAvailable == 0 && !fInflater->Pending() && !Refill())
+            throw TInflateDoubt();
+        uint8_t* out = beyond;
+        size_t space = sizeof beyond;
+        fEnded = fInflater->Inflate(fNext, fAvailable, out, space);
+        if (space != sizeof beyond)
+            throw TInflateDoubt(); // the stream is longer than the image
+    }
 }
 
 void TIdatStream::FinishChunk()

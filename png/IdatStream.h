@@ -1,8 +1,7 @@
 #pragma once
 
 #include "png/Chunks.h"
-
-#include <zlib.h>
+#include "png/Inflater.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,13 +19,18 @@ class TByteSource;
 class TIdatStream {
 public:
     // The source stands at the data of the first IDAT chunk.
-    TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize);
-    ~TIdatStream();
+    TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize,
+                std::unique_ptr<TInflater> inflater);
     TIdatStream(const TIdatStream&) = delete;
     TIdatStream& operator=(const TIdatStream&) = delete;
 
     // Inflates count bytes into buffer; fewer only when the file has ended.
     size_t Read(uint8_t* buffer, size_t count);
+
+    // For a fast decode: the rest of the stream, across further IDAT chunks,
+    // must end without a byte more and with its check value right; raises
+    // TInflateDoubt where it does not.
+    void ReadToStreamEnd();
 
     // Reads what is left of the current chunk's data without inflating it
     // and checks the chunk's CRC; the source then stands after that CRC.
@@ -36,14 +40,19 @@ private:
     void BeginChunk(const uint8_t* type, uint32_t size);
     void EnterNextChunk();
     void CheckCrc();
+    // Reads the next block of the stream; false when the file has ended.
+    bool Refill();
 
     static constexpr size_t kInputBlock = 65535;
 
     TByteSource& fSource;
-    z_stream fZStream{};
+    std::unique_ptr<TInflater> fInflater;
     std::unique_ptr<uint8_t[]> fInput;
-    uLong fCrc = 0;
+    const uint8_t* fNext = nullptr; // input not yet inflated
+    size_t fAvailable = 0;
+    unsigned long fCrc = 0;
     uint32_t fChunkRemaining = 0; // data bytes of the current chunk not yet read
+    bool fEnded = false;          // the inflater has seen the stream's end
 };
 
 } // namespace pix

@@ -113,23 +113,42 @@ TEST_F(ColorTableTest, ValuesBeyondTwentyFourBitsAreNumberedAndSortedSigned)
 TEST_F(ColorTableTest, AgreesWithANaiveListOnRandomPictures)
 {
     std::mt19937 random(20261209);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 40; ++round) {
         TColorTable& table = Table();
         table.Reset();
         NaiveTable naive;
         // Few distinct values in some rounds, many in others, so both
-        // repeated finds and appends are exercised.
+        // repeated finds and appends are exercised; rounds beyond 20 sort
+        // more colours than a direct sort takes, so the order comes from the
+        // presence bits.
         std::uniform_int_distribution<int32_t> value(0, round % 2 ? 0xFFFFFF : 40);
-        std::vector<int32_t> picture(2000);
+        std::vector<int32_t> picture(round < 20 ? 2000 : 70000);
         for (int32_t& pixel : picture)
             pixel = value(random);
 
+        // The first pass without numbers, as the export makes it, in half of
+        // the rounds.
+        if (round % 4 < 2) {
+            table.AddColours(picture.data(), static_cast<int>(picture.size()));
+            for (int32_t pixel : picture)
+                naive.FindOrAdd(pixel);
+        }
         for (int32_t pixel : picture)
             ASSERT_EQ(table.FindOrAddColor(pixel), naive.FindOrAdd(pixel));
         table.SortColors();
         naive.Sort();
-        for (int32_t pixel : picture)
+        ASSERT_TRUE(table.Ranked());
+        for (int32_t pixel : picture) {
             ASSERT_EQ(table.FindOrAddColor(pixel), naive.FindOrAdd(pixel));
+            ASSERT_EQ(table.NumberOf(pixel), naive.FindOrAdd(pixel));
+        }
+        // Colours met after the sort take the next numbers, and the sorted
+        // ones keep theirs.
+        for (int i = 0; i < 50; ++i) {
+            const int32_t pixel = value(random);
+            ASSERT_EQ(table.FindOrAddColor(pixel), naive.FindOrAdd(pixel));
+            ASSERT_EQ(table.FindOrAddColor(picture[static_cast<size_t>(i)]), naive.FindOrAdd(picture[static_cast<size_t>(i)]));
+        }
         ASSERT_EQ(table.ColorCount(), static_cast<int32_t>(naive.Entries().size()));
     }
 }

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -150,6 +153,16 @@ private:
 
 TEST(DecimalTextTest, EveryLengthAndEveryDigit)
 {
+    // Numbers of every length, with zeros and nines inside, and each length's ends.
+    for (uint32_t n = 1, power = 1; n < 100000000; n = n * 3 + n % 7, power = std::min(power * 10, 10000000u)) {
+        for (const uint32_t m : {n, n + 9 - n % 10, power, power * 10 - 1}) {
+            char text[16];
+            std::memset(text, 'x', sizeof text);
+            const char* end = AppendCell(text, m);
+            ASSERT_EQ(std::string(text, static_cast<std::size_t>(end - text)), std::to_string(m) + ";");
+        }
+    }
+
     std::vector<uint32_t> numbers{0, 16777215, 16777216, 4294967295u};
     for (uint32_t power = 1; power <= 100000000; power *= 10)
         for (const uint32_t n : {power - 1, power, power + 1, power * 9 + power / 2, power * 2 + 34})
@@ -195,6 +208,46 @@ TEST_F(CsvExportTest, HalfAMillionColoursStreamInBlocks)
     EXPECT_EQ(y, side);
     EXPECT_TRUE(sink.AtLineEnd());
     EXPECT_GT(sink.Blocks, 1);
+}
+
+// Big enough for several bands of rows, formatted on two threads.
+TPNGGraphic ManyColouredPicture()
+{
+    const int width = 1000;
+    const int height = 600;
+    std::vector<int32_t> values(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<int32_t>((i * 2654435761u) & 0xFFFFFF);
+    return Picture(width, height, values);
+}
+
+TEST_F(CsvExportTest, CancelOrFailureAmidTheBandsEndsTheSecondPass)
+{
+    const TPNGGraphic bitmap = ManyColouredPicture();
+    ASSERT_TRUE(NumberColours(bitmap, ColorTable));
+    TStringSink sink;
+    int reports = 0;
+    int64_t lastDone = 0;
+    EXPECT_FALSE(WriteCsv(bitmap, ColorTable, sink, [&](int64_t done, int64_t total) {
+        EXPECT_EQ(total, int64_t{1000} * 600);
+        EXPECT_GT(done, lastDone);
+        lastDone = done;
+        return ++reports < 2;
+    }));
+    EXPECT_EQ(reports, 2);
+    EXPECT_EQ(sink.Bytes.size(), sink.Bytes.rfind("\r\n") + 2) << "only whole bands are written";
+
+    class TFailingSink : public TByteSink {
+    public:
+        void Write(const char*, std::size_t) override { throw std::runtime_error("disk full"); }
+    } failing;
+    EXPECT_THROW(WriteCsv(bitmap, ColorTable, failing), std::runtime_error);
+
+    // Whatever the threads did before, a complete pass gives the whole text.
+    TStringSink complete;
+    ASSERT_TRUE(WriteCsv(bitmap, ColorTable, complete));
+    EXPECT_EQ(complete.Bytes.compare(0, sink.Bytes.size(), sink.Bytes), 0);
+    EXPECT_EQ(std::count(complete.Bytes.begin(), complete.Bytes.end(), '\n'), 600);
 }
 
 TEST_F(CsvExportTest, LegendListsEveryNumberWithItsColour)
