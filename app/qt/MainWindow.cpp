@@ -143,20 +143,8 @@ TForm1::TForm1(QWidget* parent)
 
     LoadButtonPictures(*sAlphaImageList);
 
-    sImage1->setObjectName("sImage1");
-    sImage1->setGeometry(kLoadButtonBounds);
-    sImage1->Tag = kLoadButtonTag;
-    sImage1->SetImages(sAlphaImageList.get());
-    sImage1->SetImageIndex(kLoadButtonTag);
-    sImage1->setAccessibleName(QString::fromUtf8(kLoadButtonName));
-    sImage1->setAccessibleDescription(QString::fromUtf8(kLoadButtonDescription));
-    sImage2->setObjectName("sImage2");
-    sImage2->setGeometry(kSaveButtonBounds);
-    sImage2->Tag = kSaveButtonTag;
-    sImage2->SetImages(sAlphaImageList.get());
-    sImage2->SetImageIndex(kSaveButtonTag);
-    sImage2->setAccessibleName(QString::fromUtf8(kSaveButtonName));
-    sImage2->setAccessibleDescription(QString::fromUtf8(kSaveButtonDescription));
+    SetUpImageButton(*sImage1, "sImage1", kLoadButtonBounds, kLoadButtonTag, kLoadButtonName, kLoadButtonDescription);
+    SetUpImageButton(*sImage2, "sImage2", kSaveButtonBounds, kSaveButtonTag, kSaveButtonName, kSaveButtonDescription);
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);
     connect(sImage2, &TsImage::Click, this, &TForm1::Button2Click);
@@ -180,6 +168,18 @@ TForm1::TForm1(QWidget* parent)
     SD->setOption(QFileDialog::DontConfirmOverwrite);
 
     FormCreate();
+}
+
+void TForm1::SetUpImageButton(TsImage& button, const char* name, const QRect& bounds, int tag,
+                              const char* accessibleName, const char* accessibleDescription)
+{
+    button.setObjectName(name);
+    button.setGeometry(bounds);
+    button.Tag = tag;
+    button.SetImages(sAlphaImageList.get());
+    button.SetImageIndex(tag);
+    button.setAccessibleName(QString::fromUtf8(accessibleName));
+    button.setAccessibleDescription(QString::fromUtf8(accessibleDescription));
 }
 
 void TForm1::FormCreate()

@@ -57,6 +57,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void SetUpImageButton(TsImage& button, const char* name, const QRect& bounds, int tag, const char* accessibleName,
+                          const char* accessibleDescription);
+
     bool fPlaced = false;
 };
 
