@@ -37,17 +37,28 @@ uint8_t ToByte(double value)
     return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0));
 }
 
-TBytes PhotoRows(uint32_t side)
+// Rows of side x side pixels, each sample written in file order by
+// writeSample(x, y, channel, out), which returns where the next one goes.
+template <class TWriteSample>
+TBytes FieldRows(uint32_t side, int channels, size_t bytesPerSample, TWriteSample writeSample)
 {
-    TBytes rows(size_t{side} * side * 3);
-    std::mt19937 random(1);
-    std::normal_distribution<double> grain(0.0, 6.0);
+    TBytes rows(size_t{side} * side * static_cast<size_t>(channels) * bytesPerSample);
     uint8_t* p = rows.data();
     for (uint32_t y = 0; y < side; ++y)
         for (uint32_t x = 0; x < side; ++x)
-            for (int c = 0; c < 3; ++c)
-                *p++ = ToByte(255.0 * PhotoField(x, y, side, c) + grain(random));
+            for (int c = 0; c < channels; ++c)
+                p = writeSample(x, y, c, p);
     return rows;
+}
+
+TBytes PhotoRows(uint32_t side)
+{
+    std::mt19937 random(1);
+    std::normal_distribution<double> grain(0.0, 6.0);
+    return FieldRows(side, 3, 1, [&](uint32_t x, uint32_t y, int c, uint8_t* p) {
+        *p = ToByte(255.0 * PhotoField(x, y, side, c) + grain(random));
+        return p + 1;
+    });
 }
 
 // A poster of 64 flat colours: overlapping bands and discs, long runs.
@@ -95,20 +106,16 @@ TBytes PaletteColours()
 // transparent to opaque.
 TBytes Rgba16Rows(uint32_t side)
 {
-    TBytes rows(size_t{side} * side * 8);
     std::mt19937 random(4);
     std::normal_distribution<double> grain(0.0, 1500.0);
-    uint8_t* p = rows.data();
-    for (uint32_t y = 0; y < side; ++y)
-        for (uint32_t x = 0; x < side; ++x)
-            for (int c = 0; c < 4; ++c) {
-                const double field = c < 3 ? 65535.0 * PhotoField(x, y, side, c) + grain(random)
-                                           : 65535.0 * (1.6 * PhotoField(y, x, side, 1) - 0.3);
-                const auto sample = static_cast<uint16_t>(std::clamp(field, 0.0, 65535.0));
-                *p++ = static_cast<uint8_t>(sample >> 8);
-                *p++ = static_cast<uint8_t>(sample);
-            }
-    return rows;
+    return FieldRows(side, 4, 2, [&](uint32_t x, uint32_t y, int c, uint8_t* p) {
+        const double field = c < 3 ? 65535.0 * PhotoField(x, y, side, c) + grain(random)
+                                   : 65535.0 * (1.6 * PhotoField(y, x, side, 1) - 0.3);
+        const auto sample = static_cast<uint16_t>(std::clamp(field, 0.0, 65535.0));
+        p[0] = static_cast<uint8_t>(sample >> 8);
+        p[1] = static_cast<uint8_t>(sample);
+        return p + 2;
+    });
 }
 
 void WriteFile(const std::string& name, const TBytes& bytes)
