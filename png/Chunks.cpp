@@ -47,19 +47,40 @@ std::string_view ChunkTypeText(const TChunkName& name)
     return std::string_view(text, static_cast<size_t>(std::find(name.begin(), name.end(), 0) - name.begin()));
 }
 
+void CheckChunkLength(uint32_t size)
+{
+    if (size > kMaxChunkLength)
+        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+}
+
+TChunkCrc::TChunkCrc(const TChunkName& type) : fValue(crc32(0, type.data(), 4)) {}
+
+void TChunkCrc::Add(const uint8_t* data, size_t size)
+{
+    // Chunk data is below 2^31 bytes (kMaxChunkLength), within zlib's uInt.
+    fValue = crc32(fValue, data, static_cast<uInt>(size));
+}
+
+void TChunkCrc::Check(TByteSource& source) const
+{
+    uint8_t stored[4];
+    if (source.Read(stored, 4) != 4 || BigEndian32(stored) != fValue)
+        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+}
+
 void TChunk::LoadFromStream(TByteSource& stream, uint32_t size)
 {
-    if (size > kMaxChunkLength || stream.Remaining() < uint64_t{size} + 4)
+    CheckChunkLength(size);
+    // Nothing is allocated for data that the file cannot hold.
+    if (stream.Remaining() < uint64_t{size} + 4)
         RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
     fDataSize = size;
     fData.assign(size_t{size} + 1, 0);
-    uint8_t storedCrc[4];
-    if (stream.Read(fData.data(), size) != size || stream.Read(storedCrc, 4) != 4)
+    if (stream.Read(fData.data(), size) != size)
         RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
-    uLong crc = crc32(0, fName.data(), 4);
-    crc = crc32(crc, fData.data(), size);
-    if (crc != BigEndian32(storedCrc))
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+    TChunkCrc crc(fName);
+    crc.Add(fData.data(), size);
+    crc.Check(stream);
 }
 
 int TChunk::Index() const
@@ -169,8 +190,8 @@ void TChunkzTXt::LoadFromStream(TByteSource& stream, uint32_t size)
     const size_t compressedStart = fKeyword.size() + 2;
     if (size > 3 && compressedStart < size
         && InflateText(fData.data() + compressedStart, size - compressedStart,
-                       kMaxInflatedText - fOwner.fInflatedTextBytes, fText))
-        fOwner.fInflatedTextBytes += fText.size();
+                       kMaxInflatedText - fOwner.InflatedTextBytes, fText))
+        fOwner.InflatedTextBytes += fText.size();
 }
 
 namespace {

@@ -23,6 +23,21 @@ using TChunkName = std::array<uint8_t, 4>;
 // The standard forbids chunk lengths of 2^31 and more; no file can hold what
 // they announce, so they fail like any other cut-off chunk.
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
+void CheckChunkLength(uint32_t size);
+
+// A chunk's CRC runs over its type and its data. It is kept up as the data
+// is read, whole or in blocks, and then compared with the stored value.
+class TChunkCrc {
+public:
+    explicit TChunkCrc(const TChunkName& type);
+    void Add(const uint8_t* data, size_t size);
+    // Reads the 4 stored bytes after the data; a file that ends among them
+    // fails like a wrong value.
+    void Check(TByteSource& source) const;
+
+private:
+    unsigned long fValue;
+};
 
 // What the zTXt chunks of one file may inflate to, all together; a text
 // beyond what is left counts as failed inflation. Text chunks carry

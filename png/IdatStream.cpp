@@ -7,41 +7,32 @@
 #include <algorithm>
 #include <utility>
 
-#include <zlib.h>
-
 namespace pix {
 
 TIdatStream::TIdatStream(TByteSource& source, const TChunkName& firstType, uint32_t firstSize,
                          std::unique_ptr<TInflater> inflater)
-    : fSource(source), fInflater(std::move(inflater)), fInput(new uint8_t[kInputBlock])
+    : fSource(source), fInflater(std::move(inflater)), fInput(new uint8_t[kInputBlock]), fCrc(firstType)
 {
-    BeginChunk(firstType.data(), firstSize);
+    BeginChunk(firstType, firstSize);
 }
 
-void TIdatStream::BeginChunk(const uint8_t* type, uint32_t size)
+void TIdatStream::BeginChunk(const TChunkName& type, uint32_t size)
 {
-    if (size > kMaxChunkLength)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
-    fCrc = crc32(0, type, 4);
+    CheckChunkLength(size);
+    fCrc = TChunkCrc(type);
     fChunkRemaining = size;
-}
-
-void TIdatStream::CheckCrc()
-{
-    uint8_t stored[4];
-    if (fSource.Read(stored, 4) != 4 || BigEndian32(stored) != fCrc)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
 }
 
 void TIdatStream::EnterNextChunk()
 {
-    CheckCrc();
-    uint8_t lengthAndType[8];
+    fCrc.Check(fSource);
+    uint8_t length[4];
+    TChunkName type;
     // A file ending here has no further IDAT chunk either.
-    if (fSource.Read(lengthAndType, 8) != 8 || ChunkTypeText({lengthAndType[4], lengthAndType[5], lengthAndType[6],
-                                                              lengthAndType[7]}) != TChunkIDAT::kType)
+    if (fSource.Read(length, 4) != 4 || fSource.Read(type.data(), 4) != 4
+        || ChunkTypeText(type) != TChunkIDAT::kType)
         RaiseError<EPNGMissingMultipleIDAT>(PngText::MissingMultipleIDAT);
-    BeginChunk(lengthAndType + 4, BigEndian32(lengthAndType));
+    BeginChunk(type, BigEndian32(length));
 }
 
 bool TIdatStream::Refill()
@@ -50,7 +41,7 @@ bool TIdatStream::Refill()
         EnterNextChunk();
     const size_t got = fSource.Read(fInput.get(), std::min<size_t>(fChunkRemaining, kInputBlock));
     fChunkRemaining -= static_cast<uint32_t>(got);
-    fCrc = crc32(fCrc, fInput.get(), static_cast<uInt>(got));
+    fCrc.Add(fInput.get(), got);
     fNext = fInput.get();
     fAvailable = got;
     return got > 0;
@@ -91,9 +82,9 @@ void TIdatStream::FinishChunk()
         if (got == 0)
             RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
         fChunkRemaining -= static_cast<uint32_t>(got);
-        fCrc = crc32(fCrc, fInput.get(), static_cast<uInt>(got));
+        fCrc.Add(fInput.get(), got);
     }
-    CheckCrc();
+    fCrc.Check(fSource);
 }
 
 } // namespace pix

@@ -37,9 +37,8 @@ public:
     void FinishChunk();
 
 private:
-    void BeginChunk(const uint8_t* type, uint32_t size);
+    void BeginChunk(const TChunkName& type, uint32_t size);
     void EnterNextChunk();
-    void CheckCrc();
     // Reads the next block of the stream; false when the file has ended.
     bool Refill();
 
@@ -50,7 +49,7 @@ private:
     std::unique_ptr<uint8_t[]> fInput;
     const uint8_t* fNext = nullptr; // input not yet inflated
     size_t fAvailable = 0;
-    unsigned long fCrc = 0;
+    TChunkCrc fCrc; // of the current chunk
     uint32_t fChunkRemaining = 0; // data bytes of the current chunk not yet read
     bool fEnded = false;          // the inflater has seen the stream's end
 };

@@ -66,7 +66,7 @@ void TPngImage::LoadFromStream(TByteSource& stream)
     fChunkList.Clear();
     SetIdentity(GammaTable);
     SetIdentity(InverseGamma);
-    fInflatedTextBytes = 0;
+    InflatedTextBytes = 0;
 
     uint8_t signature[8];
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
@@ -86,8 +86,7 @@ void TPngImage::LoadFromStream(TByteSource& stream)
             RaiseError<EPNGIHDRNotFirst>(PngText::IHDRNotFirst);
 
         if (type == "cHRM" || (type == TChunkIDAT::kType && idatMet)) {
-            if (size > kMaxChunkLength)
-                RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+            CheckChunkLength(size);
             stream.Seek(stream.Position() + size + 4);
         } else {
             idatMet = idatMet || type == TChunkIDAT::kType;

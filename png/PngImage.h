@@ -84,7 +84,7 @@ public:
     TInterlaceMethod fInterlaceMethod = imNone;
     // Text inflated from the zTXt chunks of this load, all of which share
     // kMaxInflatedText.
-    size_t fInflatedTextBytes = 0;
+    size_t InflatedTextBytes = 0;
     // Sound image data is inflated by a faster engine where the build has
     // one (png/Inflater.h); false takes zlib alone. The results and the
     // failures are the same either way.

@@ -36,6 +36,10 @@ TEST(Placement, FollowsTheClientSizeOfANonSquareArea)
     EXPECT_EQ(PlacementSize(400, 200, 300, 100), (TPlacementSize{200, 100}));
     // Tall picture, narrow area: the width limit takes over.
     EXPECT_EQ(PlacementSize(200, 400, 100, 300), (TPlacementSize{100, 200}));
+    // The same fallbacks with extended precision, one lower than double
+    // arithmetic: 3 x 4/3 and 1 / (1/5) both land just below a whole number.
+    EXPECT_EQ(PlacementSize(4, 3, 100, 3), (TPlacementSize{3, 3}));
+    EXPECT_EQ(PlacementSize(1, 5, 1, 100), (TPlacementSize{1, 4}));
 }
 
 } // namespace
