@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <unordered_map>
 #include <vector>
 
 namespace pix {
@@ -14,22 +15,28 @@ constexpr int32_t kRed = 255;
 constexpr int32_t kGreen = 255 << 8;
 constexpr int32_t kBlue = 255 << 16;
 
-// The table's meaning in its plainest form: a list searched from the start.
+// The table's meaning in its plainest form: numbers in first-met order,
+// renumbered by value when sorted.
 class NaiveTable {
 public:
     int32_t FindOrAdd(int32_t value)
     {
-        const auto found = std::find(fEntries.begin(), fEntries.end(), value);
-        if (found != fEntries.end())
-            return static_cast<int32_t>(found - fEntries.begin()) + 1;
-        fEntries.push_back(value);
-        return static_cast<int32_t>(fEntries.size());
+        const auto [at, added] = fNumbers.try_emplace(value, static_cast<int32_t>(fEntries.size()) + 1);
+        if (added)
+            fEntries.push_back(value);
+        return at->second;
     }
-    void Sort() { std::sort(fEntries.begin(), fEntries.end()); }
+    void Sort()
+    {
+        std::sort(fEntries.begin(), fEntries.end());
+        for (std::size_t i = 0; i < fEntries.size(); ++i)
+            fNumbers[fEntries[i]] = static_cast<int32_t>(i) + 1;
+    }
     const std::vector<int32_t>& Entries() const { return fEntries; }
 
 private:
     std::vector<int32_t> fEntries;
+    std::unordered_map<int32_t, int32_t> fNumbers;
 };
 
 class ColorTableTest : public ::testing::Test {
