@@ -53,6 +53,15 @@ void CheckChunkLength(uint32_t size)
         RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
 }
 
+bool ReadChunkStart(TByteSource& source, uint32_t& size, TChunkName& type)
+{
+    uint8_t length[4];
+    if (source.Read(length, 4) != 4 || source.Read(type.data(), 4) != 4)
+        return false;
+    size = BigEndian32(length);
+    return true;
+}
+
 TChunkCrc::TChunkCrc(const TChunkName& type) : fValue(crc32(0, type.data(), 4)) {}
 
 void TChunkCrc::Add(const uint8_t* data, size_t size)

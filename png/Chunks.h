@@ -25,6 +25,9 @@ using TChunkName = std::array<uint8_t, 4>;
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 void CheckChunkLength(uint32_t size);
 
+// Reads a chunk's length and type; false when the file ends within them.
+bool ReadChunkStart(TByteSource& source, uint32_t& size, TChunkName& type);
+
 // A chunk's CRC runs over its type and its data. It is kept up as the data
 // is read, whole or in blocks, and then compared with the stored value.
 class TChunkCrc {

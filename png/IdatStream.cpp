@@ -1,6 +1,5 @@
 #include "png/IdatStream.h"
 
-#include "png/BigEndian.h"
 #include "png/ByteSource.h"
 #include "png/PngErrors.h"
 
@@ -26,13 +25,12 @@ void TIdatStream::BeginChunk(const TChunkName& type, uint32_t size)
 void TIdatStream::EnterNextChunk()
 {
     fCrc.Check(fSource);
-    uint8_t length[4];
+    uint32_t size = 0;
     TChunkName type;
     // A file ending here has no further IDAT chunk either.
-    if (fSource.Read(length, 4) != 4 || fSource.Read(type.data(), 4) != 4
-        || ChunkTypeText(type) != TChunkIDAT::kType)
+    if (!ReadChunkStart(fSource, size, type) || ChunkTypeText(type) != TChunkIDAT::kType)
         RaiseError<EPNGMissingMultipleIDAT>(PngText::MissingMultipleIDAT);
-    BeginChunk(type, BigEndian32(length));
+    BeginChunk(type, size);
 }
 
 bool TIdatStream::Refill()

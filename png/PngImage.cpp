@@ -1,6 +1,5 @@
 #include "png/PngImage.h"
 
-#include "png/BigEndian.h"
 #include "png/ByteSource.h"
 #include "png/Gamma.h"
 #include "png/PngErrors.h"
@@ -74,13 +73,12 @@ void TPngImage::LoadFromStream(TByteSource& stream)
 
     bool idatMet = false;
     for (bool first = true;; first = false) {
-        uint8_t length[4];
+        uint32_t size = 0;
         TChunkName name;
         // A file that ends inside a length or type field ends like one that
         // ends before it.
-        if (stream.Read(length, 4) != 4 || stream.Read(name.data(), 4) != 4)
+        if (!ReadChunkStart(stream, size, name))
             RaiseError<EPngUnexpectedEnd>(PngText::UnexpectedEnd);
-        const uint32_t size = BigEndian32(length);
         const std::string_view type = ChunkTypeText(name);
         if (first && type != TChunkIHDR::kType)
             RaiseError<EPNGIHDRNotFirst>(PngText::IHDRNotFirst);
