@@ -2,6 +2,7 @@
 
 #include "colours/ColorTable.h"
 #include "colours/DecimalText.h"
+#include "colours/NumberedTable.h"
 #include "platform/OutputFile.h"
 #include "graphics/Bitmap.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -26,9 +28,10 @@ namespace {
 constexpr int kPixelsPerStep = 1 << 16;
 // Output is handed to the file in blocks of this size.
 constexpr std::size_t kBlockBytes = 1 << 20;
-// The longest cell: eight digits (numbers stay below 2^24) and ";", or a
-// legend line; the buffer is drained whenever less than this is left.
-constexpr std::size_t kLongestPiece = 32;
+// The longest piece written between two drains: a cell of eight digits
+// (numbers stay below 2^24) and ";", or a legend line of a number, a colour
+// and a pixel count of up to 19 digits.
+constexpr std::size_t kLongestPiece = 48;
 
 class TBlockWriter {
 public:
@@ -50,6 +53,11 @@ public:
         *--end = terminator;
         const char* start = FormatDecimal(static_cast<uint32_t>(number), end);
         Append(start, static_cast<std::size_t>(digits + sizeof digits - start));
+    }
+    void Count(int64_t count)
+    {
+        const std::string digits = std::to_string(count);
+        Append(digits.data(), digits.size());
     }
     void Append(const char* text, std::size_t size)
     {
@@ -338,12 +346,23 @@ bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const 
     return complete;
 }
 
-void WriteLegend(const TColorTable& table, TByteSink& sink)
+bool TCsvTableWriter::Write(const TNumberedTable& table, TReplacementFile& file, const TExportProgress& progress) const
+{
+    return WriteTo(table, file, progress);
+}
+
+bool TCsvTableWriter::WriteTo(const TNumberedTable& table, TByteSink& sink, const TExportProgress& progress) const
+{
+    return WriteCsv(table.Bitmap(), table.Colours(), sink, progress);
+}
+
+void WriteLegend(const TNumberedTable& table, TByteSink& sink)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    const std::vector<int64_t>& pixels = table.PixelCounts();
     TBlockWriter writer(sink);
-    for (int32_t number = 1; number <= table.ColorCount(); ++number) {
-        const auto value = static_cast<uint32_t>(table.Entry(number));
+    for (int32_t number = 1; number <= table.ColourCount(); ++number) {
+        const auto value = static_cast<uint32_t>(table.ColourOf(number));
         const uint8_t channels[3] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                                      static_cast<uint8_t>(value >> 16)};
         char text[8] = {'#'};
@@ -353,6 +372,8 @@ void WriteLegend(const TColorTable& table, TByteSink& sink)
         }
         writer.Number(number, ';');
         writer.Append(text, 7);
+        writer.Append(";", 1);
+        writer.Count(pixels[static_cast<std::size_t>(number) - 1]);
         writer.Append("\r\n", 2);
         writer.DrainIfFull();
     }

@@ -1,17 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
+#include "colours/TableWriter.h"
 
 namespace pix {
 
 class TBitmap;
-class TByteSink;
 class TColorTable;
-
-// Told now and then how many of the pixels are done; returning false
-// cancels the pass.
-using TExportProgress = std::function<bool(int64_t donePixels, int64_t totalPixels)>;
 
 // First pass of an export: enters the colour value of every pixel, rows top
 // to bottom, into the table (which is not reset first), then sorts it.
@@ -25,8 +19,18 @@ bool NumberColours(const TBitmap& bitmap, TColorTable& table, const TExportProgr
 // incomplete and must be discarded.
 bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const TExportProgress& progress = {});
 
-// The colour key of a numbered table: "NUMBER;#RRGGBB" and CR LF for every
-// colour number in turn.
-void WriteLegend(const TColorTable& table, TByteSink& sink);
+// The CSV table as a kind of table file.
+class TCsvTableWriter : public TTableWriter {
+public:
+    // Any picture fits: a CSV file has no limits of its own.
+    void CheckLimits(const TNumberedTable&) const override {}
+    bool Write(const TNumberedTable& table, TReplacementFile& file, const TExportProgress& progress) const override;
+    // The same text into any sink, standard output among them.
+    bool WriteTo(const TNumberedTable& table, TByteSink& sink, const TExportProgress& progress) const;
+};
+
+// The colour key of a numbered table: "NUMBER;#RRGGBB;PIXELS" and CR LF for
+// every colour number in turn.
+void WriteLegend(const TNumberedTable& table, TByteSink& sink);
 
 } // namespace pix

@@ -1,8 +1,10 @@
+#include "app/core/Conversion.h"
 #include "app/core/Messages.h"
 #include "app/core/WindowFlows.h"
 #include "app/core/WindowState.h"
 #include "colours/CsvExport.h"
 #include "colours/CsvFileName.h"
+#include "colours/NumberedTable.h"
 #include "graphics/PngGraphic.h"
 #include "platform/OutputFile.h"
 
@@ -34,10 +36,10 @@ void RunExportFlow(TWindowFrontEnd& frontEnd)
     if (!chosen)
         return;
 
-    TReplacementFile file(*chosen);
+    const TNumberedTable table(bitmap, ColorTable);
     const std::unique_ptr<TPassProgress> progress = frontEnd.ShowProgress(kWritingProgress);
-    if (WriteCsv(bitmap, ColorTable, file, Reporting(*progress)))
-        file.Commit();
+    if (const std::unique_ptr<TReplacementFile> file = WriteTable(table, *chosen, Reporting(*progress)))
+        file->Commit();
 }
 
 } // namespace pix

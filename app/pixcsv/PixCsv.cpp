@@ -1,12 +1,13 @@
 #include "app/pixcsv/PixCsv.h"
 
+#include "app/core/Conversion.h"
 #include "app/core/Messages.h"
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
 #include "colours/CsvFileName.h"
-#include "platform/OutputFile.h"
+#include "colours/NumberedTable.h"
 #include "graphics/PngGraphic.h"
-#include "png/PngImage.h"
+#include "platform/OutputFile.h"
 
 #include <chrono>
 #include <memory>
@@ -30,8 +31,8 @@ constexpr const char* kHelp =
     "\n"
     "  -o, --output OUTPUT  write to OUTPUT (\"-\" for standard output); one input\n"
     "                       only. Without it, INPUT's name with the extension \".csv\"\n"
-    "  --legend FILE        also write the colour key, \"NUMBER;#RRGGBB\" per line;\n"
-    "                       one input only\n"
+    "  --legend FILE        also write the colour key, \"NUMBER;#RRGGBB;COUNT\" per\n"
+    "                       line, COUNT the pixels of that colour; one input only\n"
     "  -q, --quiet          no progress on standard error\n"
     "  -h, --help           show this text\n"
     "  --version            show the version\n"
@@ -157,50 +158,50 @@ private:
     std::size_t fWidth = 0;
 };
 
-// Writes with write to sink, to a file that is replaced only on success, or
-// to standard output for "-".
-template <class Write>
-std::unique_ptr<TReplacementFile> WriteOutput(const std::string& name, TPixCsvStreams& streams, Write write)
+// The table, or nothing for standard output, which is written at once.
+std::unique_ptr<TReplacementFile> WriteTableOutput(const TNumberedTable& table, const std::string& name,
+                                                   TPixCsvStreams& streams, const TExportProgress& progress)
 {
     if (name == "-") {
-        if (!write(streams.StandardOutput))
+        if (!TCsvTableWriter().WriteTo(table, streams.StandardOutput, progress))
             throw ECancelled();
         return nullptr;
     }
-    auto file = std::make_unique<TReplacementFile>(name);
-    if (!write(*file))
+    std::unique_ptr<TReplacementFile> file = WriteTable(table, name, progress);
+    if (!file)
         throw ECancelled();
+    return file;
+}
+
+std::unique_ptr<TReplacementFile> WriteLegendOutput(const TNumberedTable& table, const std::string& name,
+                                                    TPixCsvStreams& streams)
+{
+    if (name == "-") {
+        WriteLegend(table, streams.StandardOutput);
+        return nullptr;
+    }
+    auto file = std::make_unique<TReplacementFile>(name);
+    WriteLegend(table, *file);
     return file;
 }
 
 void Convert(const std::string& input, const TOptions& options, TPixCsvStreams& streams)
 {
     TProgressReport progress(streams, !options.Quiet, input);
-    TColorTable colours;
     TPNGGraphic bitmap;
-    {
-        // Released once drawn: the passes need only the work bitmap.
-        TPngImage image;
-        image.LoadFromFile(input);
-        bitmap.Assign(image);
-    }
+    LoadPicture(input, bitmap);
+    TColorTable colours;
     if (!NumberColours(bitmap, colours, progress.Pass(0)))
         throw ECancelled();
 
+    const TNumberedTable table(bitmap, colours);
     const std::string output = options.Output.value_or(CsvFileName(input));
-    const auto table = WriteOutput(output, streams, [&](TByteSink& sink) {
-        return WriteCsv(bitmap, colours, sink, progress.Pass(1));
-    });
-    std::unique_ptr<TReplacementFile> legend;
-    if (options.Legend)
-        legend = WriteOutput(*options.Legend, streams, [&](TByteSink& sink) {
-            WriteLegend(colours, sink);
-            return true;
-        });
-    if (table)
-        table->Commit();
-    if (legend)
-        legend->Commit();
+    const auto tableFile = WriteTableOutput(table, output, streams, progress.Pass(1));
+    const auto legendFile = options.Legend ? WriteLegendOutput(table, *options.Legend, streams) : nullptr;
+    if (tableFile)
+        tableFile->Commit();
+    if (legendFile)
+        legendFile->Commit();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "colours/ColorTable.h"
 #include "colours/CsvExport.h"
+#include "colours/NumberedTable.h"
 #include "colours/DecimalText.h"
 #include "platform/OutputFile.h"
 #include "graphics/Bitmap32.h"
@@ -250,13 +251,13 @@ TEST_F(CsvExportTest, CancelOrFailureAmidTheBandsEndsTheSecondPass)
     EXPECT_EQ(std::count(complete.Bytes.begin(), complete.Bytes.end(), '\n'), 600);
 }
 
-TEST_F(CsvExportTest, LegendListsEveryNumberWithItsColour)
+TEST_F(CsvExportTest, LegendListsEveryNumberWithItsColourAndPixels)
 {
-    const TPNGGraphic bitmap = Picture(4, 1, {0x0A0B0C, kWhiteValue, kRedValue, 0x00FF00});
+    const TPNGGraphic bitmap = Picture(5, 1, {0x0A0B0C, kWhiteValue, kRedValue, 0x00FF00, kWhiteValue});
     ASSERT_TRUE(NumberColours(bitmap, ColorTable));
     TStringSink sink;
-    WriteLegend(ColorTable, sink);
-    EXPECT_EQ(sink.Bytes, "1;#FF0000\r\n2;#00FF00\r\n3;#0C0B0A\r\n4;#FFFFFF\r\n");
+    WriteLegend(TNumberedTable(bitmap, ColorTable), sink);
+    EXPECT_EQ(sink.Bytes, "1;#FF0000;1\r\n2;#00FF00;1\r\n3;#0C0B0A;1\r\n4;#FFFFFF;2\r\n");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST_F(PixCsvTest, WritesToTheNamedOutputOrStandardOutput)
 TEST_F(PixCsvTest, LegendGivesTheColourOfEveryNumber)
 {
     EXPECT_EQ(Run({"-q", "--legend", In("key.csv"), "-o", "-", In("example.png")}), kPixCsvDone);
-    EXPECT_EQ(ReadFile(fFolder / "key.csv"), "1;#000000\r\n2;#FF0000\r\n3;#FFFFFF\r\n");
+    EXPECT_EQ(ReadFile(fFolder / "key.csv"), "1;#000000;3\r\n2;#FF0000;1\r\n3;#FFFFFF;2\r\n");
     EXPECT_EQ(fStdout.Bytes, kExampleCsv);
 }
 
