@@ -51,88 +51,104 @@ run_tests() { # build dir
   ctest --test-dir "$1" --output-on-failure --parallel "$JOBS"
 }
 
+command_run() {
+  install_packages "${PACKAGES[@]}"
+  configure_and_build build -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF
+  exec ./build/bin/pixelizer
+}
+
+# The load path's fuzz target over its seeds, the regression inputs and PngSuite.
+replay_fuzz_inputs() {
+  echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
+  cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+  cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
+  ./build-fuzz/bin/load_path_seeds build-fuzz/fuzz/corpus
+  fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
+  if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
+  ./build-fuzz/bin/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
+}
+
+command_test() {
+  install_packages "${PACKAGES[@]}"
+  # The fuzz replay goes first so that the run ends with CTest's summary.
+  replay_fuzz_inputs
+  echo "== the test suite"
+  configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELIZER_WERROR=ON
+  run_tests build-test
+  echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+  configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
+  run_tests build-sanitize
+}
+
+command_windows() {
+  install_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+  for arch in x86_64 i686; do
+    echo "== Windows $arch: the programs and the tests (mingw-w64, static runtime)"
+    configure_and_build "build-windows-$arch" --toolchain "cmake/toolchains/mingw-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON
+  done
+  echo "== Windows x86_64: the tests under Wine"
+  run_tests build-windows-x86_64
+  # 32-bit Windows programs need 32-bit Wine and a kernel that runs 32-bit
+  # code; where either is missing the same 32-bit code is tested below as
+  # a Linux program.
+  if tools/wine-run.sh build-windows-i686/bin/pixcsv.exe --version >/dev/null 2>&1; then
+    echo "== Windows i686: the tests under Wine"
+    run_tests build-windows-i686
+  else
+    echo "== Windows i686: built; this machine runs no 32-bit Windows programs"
+  fi
+  echo "== 32-bit Linux: the core and the converter with their tests"
+  configure_and_build build-linux-i686 --toolchain cmake/toolchains/linux-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_GUI=OFF
+  run_tests build-linux-i686
+  echo "== Windows and Linux converters, byte for byte"
+  configure_and_build build-linux-pixcsv -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_GUI=OFF
+  pictures=(resources)
+  if [ -d ../shared/pngsuite ]; then pictures+=(../shared/pngsuite); fi
+  tools/compare-windows-conversions.sh build-linux-pixcsv/bin/pixcsv \
+    build-windows-x86_64/bin/pixcsv.exe "${pictures[@]}"
+  echo "== The Windows window under Wine: load and save through its dialogs"
+  tools/drive-windows-window.sh build-windows-x86_64/bin/pixelizer.exe build-linux-pixcsv/bin/pixcsv
+  make_windows_zips
+}
+
+# dist/windows-ARCH/ with the stripped programs, the README and the licence,
+# and a zip of each.
+make_windows_zips() {
+  for arch in x86_64 i686; do
+    dist=dist/windows-$arch
+    rm -rf "$dist" "dist/pixelizer-windows-$arch.zip"
+    mkdir -p "$dist"
+    for program in build-windows-$arch/bin/pix*.exe; do
+      "$arch-w64-mingw32-strip" -o "$dist/$(basename "$program")" "$program"
+    done
+    cp README.md LICENSE "$dist/"
+    (cd dist && zip -qr "pixelizer-windows-$arch.zip" "windows-$arch")
+    echo "dist/pixelizer-windows-$arch.zip: $(cd "$dist" && ls -l --block-size=K pix*.exe | awk '{print $9, $5}' | tr '\n' ' ')"
+  done
+}
+
+command_package() {
+  install_packages "${PACKAGES[@]}" lintian dpkg-dev fakeroot file desktop-file-utils
+  # Debian's hardening flags, as its own packages are built with.
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  configure_and_build build-package -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_WERROR=ON \
+    "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    "-DCMAKE_C_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+  desktop-file-validate packaging/pixelizer.desktop
+  (cd build-package && cpack >/dev/null)
+  mkdir -p dist
+  rm -f dist/pixelizer_*.deb
+  cp build-package/pixelizer_*.deb dist/
+  lintian --fail-on error dist/pixelizer_*.deb
+  ls dist/pixelizer_*.deb
+}
+
 case "${1:-}" in
-  run)
-    install_packages "${PACKAGES[@]}"
-    configure_and_build build -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF
-    exec ./build/bin/pixelizer
-    ;;
-  test)
-    install_packages "${PACKAGES[@]}"
-    # The fuzz replay goes first so that the run ends with CTest's summary.
-    echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
-    cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
-      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
-    cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
-    ./build-fuzz/bin/load_path_seeds build-fuzz/fuzz/corpus
-    fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
-    if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
-    ./build-fuzz/bin/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
-    echo "== the test suite"
-    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELIZER_WERROR=ON
-    run_tests build-test
-    echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-    configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
-    run_tests build-sanitize
-    ;;
-  windows)
-    install_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
-    for arch in x86_64 i686; do
-      echo "== Windows $arch: the programs and the tests (mingw-w64, static runtime)"
-      configure_and_build "build-windows-$arch" --toolchain "cmake/toolchains/mingw-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON
-    done
-    echo "== Windows x86_64: the tests under Wine"
-    run_tests build-windows-x86_64
-    # 32-bit Windows programs need 32-bit Wine and a kernel that runs 32-bit
-    # code; where either is missing the same 32-bit code is tested below as
-    # a Linux program.
-    if tools/wine-run.sh build-windows-i686/bin/pixcsv.exe --version >/dev/null 2>&1; then
-      echo "== Windows i686: the tests under Wine"
-      run_tests build-windows-i686
-    else
-      echo "== Windows i686: built; this machine runs no 32-bit Windows programs"
-    fi
-    echo "== 32-bit Linux: the core and the converter with their tests"
-    configure_and_build build-linux-i686 --toolchain cmake/toolchains/linux-i686.cmake \
-      -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_GUI=OFF
-    run_tests build-linux-i686
-    echo "== Windows and Linux converters, byte for byte"
-    configure_and_build build-linux-pixcsv -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_GUI=OFF
-    pictures=(resources)
-    if [ -d ../shared/pngsuite ]; then pictures+=(../shared/pngsuite); fi
-    tools/compare-windows-conversions.sh build-linux-pixcsv/bin/pixcsv \
-      build-windows-x86_64/bin/pixcsv.exe "${pictures[@]}"
-    echo "== The Windows window under Wine: load and save through its dialogs"
-    tools/drive-windows-window.sh build-windows-x86_64/bin/pixelizer.exe build-linux-pixcsv/bin/pixcsv
-    for arch in x86_64 i686; do
-      dist=dist/windows-$arch
-      rm -rf "$dist" "dist/pixelizer-windows-$arch.zip"
-      mkdir -p "$dist"
-      for program in build-windows-$arch/bin/pix*.exe; do
-        "$arch-w64-mingw32-strip" -o "$dist/$(basename "$program")" "$program"
-      done
-      cp README.md LICENSE "$dist/"
-      (cd dist && zip -qr "pixelizer-windows-$arch.zip" "windows-$arch")
-      echo "dist/pixelizer-windows-$arch.zip: $(cd "$dist" && ls -l --block-size=K pix*.exe | awk '{print $9, $5}' | tr '\n' ' ')"
-    done
-    ;;
-  package)
-    install_packages "${PACKAGES[@]}" lintian dpkg-dev fakeroot file desktop-file-utils
-    # Debian's hardening flags, as its own packages are built with.
-    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-    configure_and_build build-package -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_WERROR=ON \
-      "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-      "-DCMAKE_C_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
-      "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
-    desktop-file-validate packaging/pixelizer.desktop
-    (cd build-package && cpack >/dev/null)
-    mkdir -p dist
-    rm -f dist/pixelizer_*.deb
-    cp build-package/pixelizer_*.deb dist/
-    lintian --fail-on error dist/pixelizer_*.deb
-    ls dist/pixelizer_*.deb
-    ;;
+  run | test | windows | package) "command_$1" ;;
   *)
     echo "usage: bash build.sh run|test|windows|package" >&2
     exit 2
