@@ -12,10 +12,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-translations-l10n zlib1g-dev libisal-dev
+  qt6-base-dev qt6-translations-l10n zlib1g-dev libisal-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev
-  python3 python3-numpy python3-pil python3-png
+  python3 python3-numpy python3-pil python3-png python3-openpyxl
   fonts-dejavu-core fonts-comfortaa xvfb xauth
 )
 WINDOWS_PACKAGES=(

@@ -10,6 +10,20 @@ namespace pix {
 std::ostream& StandardError();
 bool StandardErrorIsTerminal();
 
+// While it lives, what a library prints on the process's standard error
+// goes nowhere: the user is told of a failure once, in the program's own
+// words. Only for short stretches without the program's own output.
+class TStandardErrorSilenced {
+public:
+    TStandardErrorSilenced();
+    ~TStandardErrorSilenced();
+    TStandardErrorSilenced(const TStandardErrorSilenced&) = delete;
+    TStandardErrorSilenced& operator=(const TStandardErrorSilenced&) = delete;
+
+private:
+    int fSaved = -1;
+};
+
 // An interrupt (Ctrl+C, a request to terminate, the console closing) sets
 // interrupted instead of ending the process, so that the work in hand can
 // stop at its next check and clean up after itself.

@@ -1,5 +1,7 @@
 #include "platform/Console.h"
 
+#include <cstdio>
+#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
@@ -24,6 +26,27 @@ std::ostream& StandardError()
 bool StandardErrorIsTerminal()
 {
     return isatty(STDERR_FILENO) == 1;
+}
+
+TStandardErrorSilenced::TStandardErrorSilenced()
+{
+    std::fflush(stderr);
+    const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nothing < 0)
+        return;
+    fSaved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fSaved >= 0)
+        dup2(nothing, STDERR_FILENO);
+    close(nothing);
+}
+
+TStandardErrorSilenced::~TStandardErrorSilenced()
+{
+    if (fSaved < 0)
+        return;
+    std::fflush(stderr);
+    dup2(fSaved, STDERR_FILENO);
+    close(fSaved);
 }
 
 void CatchInterrupts(volatile std::sig_atomic_t& interrupted)

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -75,6 +79,29 @@ std::ostream& StandardError()
 bool StandardErrorIsTerminal()
 {
     return IsConsole(GetStdHandle(STD_ERROR_HANDLE));
+}
+
+// The runtime's descriptor 2, which a statically linked library's stderr
+// writes to as the program's does.
+TStandardErrorSilenced::TStandardErrorSilenced()
+{
+    std::fflush(stderr);
+    const int nothing = _open("NUL", _O_WRONLY);
+    if (nothing < 0)
+        return;
+    fSaved = _dup(2);
+    if (fSaved >= 0)
+        _dup2(nothing, 2);
+    _close(nothing);
+}
+
+TStandardErrorSilenced::~TStandardErrorSilenced()
+{
+    if (fSaved < 0)
+        return;
+    std::fflush(stderr);
+    _dup2(fSaved, 2);
+    _close(fSaved);
 }
 
 void CatchInterrupts(volatile std::sig_atomic_t& interrupted)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pix {
@@ -31,12 +32,25 @@ public:
     void Write(const char* data, std::size_t size) override;
     void Commit();
 
+    // For a library that writes the file itself, by name, instead of
+    // through Write: the name it is to write, the temporary file or a device
+    // itself. Commit still puts the file in its place, and an object
+    // destroyed without Commit still removes it.
+    std::string NameForLibrary();
+    // Where such a library may keep its scratch files, which it removes
+    // itself: beside the target where the library can name that folder,
+    // otherwise empty for the system's temporary folder. And how many bytes
+    // are free there, when the system says.
+    std::string ScratchFolder() const;
+    std::optional<uint64_t> ScratchSpace() const;
+
 private:
     void Close();
 
     std::string fTarget;
     std::string fTemporary; // empty when writing the target directly
     intptr_t fHandle = -1;  // a descriptor or a system handle
+    bool fHandedOver = false; // written by a library, by name
 };
 
 // The process's standard output.

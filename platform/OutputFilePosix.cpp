@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -168,6 +169,32 @@ void TReplacementFile::Commit()
         fsync(folder);
         close(folder);
     }
+}
+
+std::string TReplacementFile::NameForLibrary()
+{
+    // The library opens the same file again; this descriptor stays open, so
+    // that Commit can flush what the library wrote through its own.
+    fHandedOver = true;
+    return fTemporary.empty() ? fTarget : fTemporary;
+}
+
+std::string TReplacementFile::ScratchFolder() const
+{
+    return fTemporary.empty() ? std::string() : FolderOf(fTemporary);
+}
+
+std::optional<uint64_t> TReplacementFile::ScratchSpace() const
+{
+    std::string folder = ScratchFolder();
+    if (folder.empty()) {
+        const char* systemFolder = std::getenv("TMPDIR");
+        folder = systemFolder && *systemFolder ? systemFolder : "/tmp";
+    }
+    struct statvfs disk {};
+    if (statvfs(folder.c_str(), &disk) != 0)
+        return std::nullopt;
+    return uint64_t{disk.f_bavail} * disk.f_frsize;
 }
 
 void TReplacementFile::Close()

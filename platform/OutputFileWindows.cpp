@@ -139,6 +139,17 @@ void TReplacementFile::Write(const char* data, std::size_t size)
 
 void TReplacementFile::Commit()
 {
+    if (fHandedOver && !fTemporary.empty()) {
+        // The library has closed its own handle; this one only flushes.
+        fHandle = reinterpret_cast<intptr_t>(CreateFileW(WideFromUtf8(fTemporary).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (HandleOf(fHandle) == INVALID_HANDLE_VALUE) {
+            fHandle = -1;
+            FailWith(GetLastError());
+        }
+    } else if (fHandedOver) {
+        return;
+    }
     if (!fTemporary.empty() && !FlushFileBuffers(HandleOf(fHandle)))
         FailWith(GetLastError());
     const HANDLE handle = HandleOf(fHandle);
@@ -153,6 +164,32 @@ void TReplacementFile::Commit()
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         FailWith(GetLastError());
     fTemporary.clear();
+}
+
+std::string TReplacementFile::NameForLibrary()
+{
+    // The library opens the file with sharing that this handle would
+    // refuse; Commit opens it again to flush it.
+    Close();
+    fHandedOver = true;
+    return fTemporary.empty() ? fTarget : fTemporary;
+}
+
+std::string TReplacementFile::ScratchFolder() const
+{
+    // Libraries name their scratch files in the ANSI code page, which cannot
+    // spell every folder the target may be in.
+    return {};
+}
+
+std::optional<uint64_t> TReplacementFile::ScratchSpace() const
+{
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    ULARGE_INTEGER available{};
+    if (length == 0 || length > MAX_PATH || !GetDiskFreeSpaceExW(folder, &available, nullptr, nullptr))
+        return std::nullopt;
+    return available.QuadPart;
 }
 
 void TReplacementFile::Close()

@@ -9,4 +9,10 @@ namespace pix {
 // sentence.
 std::string SystemErrorText(int errorCode);
 
+// The error code of the last failed system call of this thread, for a
+// library that reports only that it failed; 0 when there was none since
+// ClearLastSystemError.
+int LastSystemError();
+void ClearLastSystemError();
+
 } // namespace pix

@@ -1,5 +1,6 @@
 #include "platform/SystemError.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace pix {
@@ -10,6 +11,16 @@ std::string SystemErrorText(int errorCode)
     while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= ' '))
         text.pop_back();
     return text;
+}
+
+int LastSystemError()
+{
+    return errno;
+}
+
+void ClearLastSystemError()
+{
+    errno = 0;
 }
 
 } // namespace pix

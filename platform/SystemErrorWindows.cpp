@@ -21,4 +21,16 @@ std::string SystemErrorText(int errorCode)
     return text;
 }
 
+// The runtime's file calls fail through the system's, which leave their
+// own code here: 112 for a full disk rather than the runtime's ENOSPC.
+int LastSystemError()
+{
+    return static_cast<int>(GetLastError());
+}
+
+void ClearLastSystemError()
+{
+    SetLastError(0);
+}
+
 } // namespace pix

@@ -1,6 +1,7 @@
 #include "app/core/Conversion.h"
 
 #include "colours/CsvExport.h"
+#include "colours/WorkbookExport.h"
 #include "graphics/PngGraphic.h"
 #include "platform/OutputFile.h"
 #include "png/PngImage.h"
@@ -14,9 +15,12 @@ void LoadPicture(const std::string& fileName, TPNGGraphic& bitmap)
     bitmap.Assign(image);
 }
 
-const TTableWriter& TableWriterFor(const std::string&)
+const TTableWriter& TableWriterFor(const std::string& fileName)
 {
     static const TCsvTableWriter csv;
+    static const TWorkbookTableWriter workbook;
+    if (IsWorkbookName(fileName))
+        return workbook;
     return csv;
 }
 

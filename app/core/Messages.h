@@ -14,6 +14,9 @@ inline constexpr const char* kOpenDialogTitle = "Завантажити зобр
 // its own dialog's form.
 inline constexpr const char* kOpenDialogFilter = "PNG - картинка|*.png";
 inline constexpr const char* kSaveDialogFilter = "Табличне зображення|*.csv";
+// The second file type of the save dialog, after the CSV: the coloured
+// workbook.
+inline constexpr const char* kWorkbookDialogFilter = "Кольорове табличне зображення|*.xlsx";
 // Given to the save dialog as it stands; each front-end takes the extension
 // out of it in its own way.
 inline constexpr const char* kSaveDialogDefaultExtension = "*.csv";

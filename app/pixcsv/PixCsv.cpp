@@ -6,6 +6,7 @@
 #include "colours/CsvExport.h"
 #include "colours/CsvFileName.h"
 #include "colours/NumberedTable.h"
+#include "colours/WorkbookExport.h"
 #include "graphics/PngGraphic.h"
 #include "platform/OutputFile.h"
 
@@ -22,15 +23,21 @@ namespace pix {
 
 namespace {
 
-constexpr const char* kUsage = "usage: pixcsv [-o OUTPUT] [--legend FILE] [-q] INPUT.png...\n";
+constexpr const char* kUsage = "usage: pixcsv [-o OUTPUT | --xlsx] [--legend FILE] [-q] INPUT.png...\n";
 constexpr const char* kHelp =
     "Converts PNG pictures into CSV tables of colour numbers: the distinct colours\n"
     "of a picture are sorted by red + 256 * green + 65536 * blue and numbered from 1;\n"
     "every pixel row becomes a line of numbers, each followed by \";\", ended by CR LF.\n"
     "Partly transparent pictures are numbered as drawn onto black.\n"
+    "An OUTPUT ending in \".xlsx\" (any case) is written as a spreadsheet workbook\n"
+    "instead: a cell per pixel holding its number, filled with its colour, and a\n"
+    "second sheet with the key of colours and pixel counts.\n"
     "\n"
-    "  -o, --output OUTPUT  write to OUTPUT (\"-\" for standard output); one input\n"
-    "                       only. Without it, INPUT's name with the extension \".csv\"\n"
+    "  -o, --output OUTPUT  write to OUTPUT (\"-\" for standard output, CSV only);\n"
+    "                       one input only. Without it, INPUT's name with the\n"
+    "                       extension \".csv\"\n"
+    "  --xlsx               write each INPUT's workbook to INPUT's name with the\n"
+    "                       extension \".xlsx\"\n"
     "  --legend FILE        also write the colour key, \"NUMBER;#RRGGBB;COUNT\" per\n"
     "                       line, COUNT the pixels of that colour; one input only\n"
     "  -q, --quiet          no progress on standard error\n"
@@ -48,6 +55,7 @@ constexpr std::chrono::milliseconds kProgressInterval{100};
 struct TOptions {
     std::optional<std::string> Output;
     std::optional<std::string> Legend;
+    bool Workbook = false;
     bool Quiet = false;
     bool Help = false;
     bool Version = false;
@@ -85,6 +93,8 @@ TOptions ParseArguments(const std::vector<std::string>& arguments)
             options.Inputs.push_back(argument);
         else if (argument == "--")
             optionsEnded = true;
+        else if (argument == "--xlsx")
+            options.Workbook = true;
         else if (argument == "-q" || argument == "--quiet")
             options.Quiet = true;
         else if (argument == "-h" || argument == "--help")
@@ -101,6 +111,10 @@ TOptions ParseArguments(const std::vector<std::string>& arguments)
         throw EUsageError{"no input file"};
     if (options.Inputs.size() > 1 && (options.Output || options.Legend))
         throw EUsageError{"-o and --legend take one input only"};
+    if (options.Workbook && options.Output == "-")
+        throw EUsageError{"a workbook needs a file, not standard output"};
+    if (options.Workbook && options.Output)
+        throw EUsageError{"--xlsx and -o both name the output; give one of them"};
     if (options.Output == "-" && options.Legend == "-")
         throw EUsageError{"the table and the legend cannot both go to standard output"};
     return options;
@@ -195,7 +209,8 @@ void Convert(const std::string& input, const TOptions& options, TPixCsvStreams& 
         throw ECancelled();
 
     const TNumberedTable table(bitmap, colours);
-    const std::string output = options.Output.value_or(CsvFileName(input));
+    const std::string output =
+        options.Output.value_or(options.Workbook ? WorkbookFileName(input) : CsvFileName(input));
     const auto tableFile = WriteTableOutput(table, output, streams, progress.Pass(1));
     const auto legendFile = options.Legend ? WriteLegendOutput(table, *options.Legend, streams) : nullptr;
     if (tableFile)

@@ -10,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QProgressDialog>
@@ -62,12 +63,36 @@ QString NameFilter(const char* filter)
 }
 
 // "*.csv" as Qt takes a default suffix, without "*.".
-QString DefaultSuffix(const char* extension)
+QString DefaultSuffix(const QString& extension)
 {
-    QString suffix = QString::fromUtf8(extension);
+    QString suffix = extension;
     while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);
     return suffix;
+}
+
+// The suffix of a name filter in Qt's form, "Description (*.xlsx)".
+QString FilterSuffix(const QString& nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    return DefaultSuffix(nameFilter.mid(open + 1).chopped(1));
+}
+
+// The save dialog's name follows its file type: choosing the workbook
+// makes the proposed "cat.csv" "cat.xlsx", and a name typed without an
+// extension gets the chosen type's.
+void FollowFileType(QFileDialog& dialog, const QString& nameFilter)
+{
+    const QString suffix = FilterSuffix(nameFilter);
+    dialog.setDefaultSuffix(suffix);
+    const QStringList typed = dialog.selectedFiles();
+    if (typed.isEmpty() || typed.constFirst().isEmpty())
+        return;
+    const QString name = QFileInfo(typed.constFirst()).fileName();
+    if (name.isEmpty())
+        return;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    dialog.selectFile((dot < 0 ? name : name.left(dot)) + QLatin1Char('.') + suffix);
 }
 
 // Modal for the whole application once shown, so that no other handler can
@@ -162,10 +187,11 @@ TForm1::TForm1(QWidget* parent)
     OD->setFileMode(QFileDialog::AnyFile);
 
     SD->setObjectName("SD");
-    SD->setNameFilter(NameFilter(kSaveDialogFilter));
+    SD->setNameFilters({NameFilter(kSaveDialogFilter), NameFilter(kWorkbookDialogFilter)});
     SD->setAcceptMode(QFileDialog::AcceptSave);
-    SD->setDefaultSuffix(DefaultSuffix(kSaveDialogDefaultExtension));
+    SD->setDefaultSuffix(DefaultSuffix(QString::fromUtf8(kSaveDialogDefaultExtension)));
     SD->setOption(QFileDialog::DontConfirmOverwrite);
+    connect(SD, &QFileDialog::filterSelected, SD, [this](const QString& filter) { FollowFileType(*SD, filter); });
 
     FormCreate();
 }
@@ -214,6 +240,9 @@ std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, cons
 {
     if (!folder.empty())
         SD->setDirectory(QString::fromStdString(folder));
+    // Every export starts from the CSV, whatever was chosen last time.
+    SD->selectNameFilter(NameFilter(kSaveDialogFilter));
+    SD->setDefaultSuffix(DefaultSuffix(QString::fromUtf8(kSaveDialogDefaultExtension)));
     SD->selectFile(QString::fromStdString(fileName));
     const std::optional<QString> chosen = RunFileDialog(*SD);
     CloseNameCompletion(*SD);

@@ -86,6 +86,12 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
 }
 
 // The names in a folder, sorted.
+inline std::vector<std::string> SortedNames(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;

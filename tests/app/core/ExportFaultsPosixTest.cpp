@@ -34,8 +34,9 @@ bool SetImmutable(const fs::path& file, bool on)
 }
 
 // The replacement file itself keeps the previous table on a full disk (its
-// own test); through the window the failure is shown and the next export works.
-TEST_F(ExportFaultsTest, FullDeviceFailsAtTheFirstBlock)
+// own test); through the window the failure is shown and the next export
+// works. The device's name asks for a CSV.
+TEST_P(ExportFaultsTest, FullDeviceFailsAtTheFirstBlock)
 {
     EXPECT_EQ(FailureOf([&] {
                   Front.Answers.push_back("/dev/full");
@@ -45,42 +46,78 @@ TEST_F(ExportFaultsTest, FullDeviceFailsAtTheFirstBlock)
     ExpectExportStillWorks();
 }
 
-TEST_F(ExportFaultsTest, ImmutableTargetIsDeniedEvenToRoot)
+// A disk that fills up while the table is written, the workbook's scratch
+// files included, keeps the previous table and nothing else.
+TEST_P(ExportFaultsTest, DiskFullWhileWritingKeepsThePreviousTable)
 {
-    WriteFile(fFolder / "cat.csv", {'o', 'l', 'd'});
-    if (!SetImmutable(fFolder / "cat.csv", true))
+    TMount small(fFolder / "small", "tmpfs", "tmpfs", 0, "size=256k");
+    if (!small.Mounted())
+        GTEST_SKIP() << "no file system can be mounted here";
+    WriteFile(fFolder / "small" / Table("big"), {'o', 'l', 'd'});
+    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(400, 300, 8, 0, 7), false));
+    Load("big.png");
+    EXPECT_EQ(FailureOf([&] { Export("small/" + Table("big")); }), std::make_pair(112, std::string("I/O error 112")));
+    EXPECT_EQ(ReadFile(fFolder / "small" / Table("big")), "old");
+    EXPECT_EQ(FolderEntries(fFolder / "small"), std::vector<std::string>{Table("big")});
+}
+
+// The workbook's rows go to scratch files before the package is put
+// together; the library does not look at those writes, and a disk that
+// fills up with them has room again for a short package once they go.
+class WorkbookFaultsTest : public ExportFaultsTest {};
+
+TEST_P(WorkbookFaultsTest, ScratchFilesFillingTheDiskFailInsteadOfCuttingTheTable)
+{
+    TMount small(fFolder / "small", "tmpfs", "tmpfs", 0, "size=256k");
+    if (!small.Mounted())
+        GTEST_SKIP() << "no file system can be mounted here";
+    WriteFile(fFolder / "small" / Table("big"), {'o', 'l', 'd'});
+    // Rows of about 300 KiB of text, a package of about 20 KiB.
+    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(80, 80, 8, 0, 7), false));
+    Load("big.png");
+    EXPECT_EQ(FailureOf([&] { Export("small/" + Table("big")); }), std::make_pair(112, std::string("I/O error 112")));
+    EXPECT_EQ(ReadFile(fFolder / "small" / Table("big")), "old");
+    EXPECT_EQ(FolderEntries(fFolder / "small"), std::vector<std::string>{Table("big")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Workbook, WorkbookFaultsTest, ::testing::Values(".xlsx"));
+
+TEST_P(ExportFaultsTest, ImmutableTargetIsDeniedEvenToRoot)
+{
+    WriteFile(fFolder / Table("cat"), {'o', 'l', 'd'});
+    if (!SetImmutable(fFolder / Table("cat"), true))
         GTEST_SKIP() << "the immutable attribute cannot be set here";
-    const auto failure = FailureOf([&] { Export("cat.csv"); });
+    const auto failure = FailureOf([&] { Export(Table("cat")); });
     const std::vector<std::string> entries = FolderEntries(fFolder);
-    SetImmutable(fFolder / "cat.csv", false);
+    SetImmutable(fFolder / Table("cat"), false);
     EXPECT_EQ(failure, std::make_pair(5, std::string("File access denied")));
-    EXPECT_EQ(ReadFile(fFolder / "cat.csv"), "old");
-    EXPECT_EQ(entries, (std::vector<std::string>{"cat.csv", "cat.png"}));
+    EXPECT_EQ(ReadFile(fFolder / Table("cat")), "old");
+    EXPECT_EQ(entries, SortedNames({Table("cat"), "cat.png"}));
     ExpectExportStillWorks();
 }
 
-TEST_F(ExportFaultsTest, TargetOnAReadOnlyMountIsDenied)
+TEST_P(ExportFaultsTest, TargetOnAReadOnlyMountIsDenied)
 {
     fs::create_directory(fFolder / "source");
-    WriteFile(fFolder / "source" / "cat.csv", {'o', 'l', 'd'});
+    WriteFile(fFolder / "source" / Table("cat"), {'o', 'l', 'd'});
     TMount readOnly(fFolder / "readonly", (fFolder / "source").c_str(), nullptr, MS_BIND, nullptr);
     if (!readOnly.Mounted() || !readOnly.Remount(MS_BIND | MS_RDONLY))
         GTEST_SKIP() << "no read-only bind mount can be made here";
-    EXPECT_EQ(FailureOf([&] { Export("readonly/cat.csv"); }), std::make_pair(5, std::string("File access denied")));
-    EXPECT_EQ(ReadFile(fFolder / "source" / "cat.csv"), "old");
-    EXPECT_EQ(FolderEntries(fFolder / "source"), std::vector<std::string>{"cat.csv"});
+    EXPECT_EQ(FailureOf([&] { Export("readonly/" + Table("cat")); }),
+              std::make_pair(5, std::string("File access denied")));
+    EXPECT_EQ(ReadFile(fFolder / "source" / Table("cat")), "old");
+    EXPECT_EQ(FolderEntries(fFolder / "source"), std::vector<std::string>{Table("cat")});
     ExpectExportStillWorks();
 }
 
 // Opening a pipe for writing would wait for a reader for ever.
-TEST_F(ExportFaultsTest, PipeIsRefusedWithoutWaiting)
+TEST_P(ExportFaultsTest, PipeIsRefusedWithoutWaiting)
 {
-    ASSERT_EQ(mkfifo((fFolder / "pipe.csv").c_str(), 0644), 0);
-    EXPECT_EQ(FailureOf([&] { Export("pipe.csv"); }), std::make_pair(105, std::string("I/O error 105")));
-    EXPECT_TRUE(fs::is_fifo(fFolder / "pipe.csv"));
+    ASSERT_EQ(mkfifo((fFolder / Table("pipe")).c_str(), 0644), 0);
+    EXPECT_EQ(FailureOf([&] { Export(Table("pipe")); }), std::make_pair(105, std::string("I/O error 105")));
+    EXPECT_TRUE(fs::is_fifo(fFolder / Table("pipe")));
     ExpectExportStillWorks();
 }
-
 
 } // namespace
 } // namespace pix::testing

@@ -12,58 +12,60 @@ namespace pix::testing {
 // dialogs: the file dialogs the cancelled export shows.
 void ExportFaultsTest::CancelPassAndExportAgain(const char* label, std::size_t dialogs)
 {
-    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(600, 500, 8, 2, 5), false));
-    WriteFile(fFolder / "big.csv", {'o', 'l', 'd'});
+    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(600, 500, 8, 0, 5), false));
+    WriteFile(fFolder / Table("big"), {'o', 'l', 'd'});
     Load("big.png");
     const std::size_t dialogsBefore = Front.Seen.size();
     Front.CancelPass = label;
-    Export("big.csv");
+    Export(Table("big"));
     Front.CancelPass.clear();
     EXPECT_EQ(Front.Cancels, 1);
     Front.Answers.clear(); // the save dialog's answer, when the first pass never got there
     EXPECT_EQ(Front.Seen.size() - dialogsBefore, dialogs);
-    EXPECT_EQ(ReadFile(fFolder / "big.csv"), "old");
-    EXPECT_EQ(FolderEntries(fFolder), (std::vector<std::string>{"big.csv", "big.png", "cat.png"}));
+    EXPECT_EQ(ReadFile(fFolder / Table("big")), "old");
+    EXPECT_EQ(FolderEntries(fFolder), SortedNames({Table("big"), "big.png", "cat.png"}));
     EXPECT_TRUE(ImageLoaded);
 
-    Export("big.csv");
-    EXPECT_EQ(ReadFile(fFolder / "big.csv"), ConvertedByPixCsv(PathText("big.png")));
+    Export(Table("big"));
+    EXPECT_TRUE(ReadFile(fFolder / Table("big")) == ConvertedTable("big.png"));
 }
 
 namespace {
 
-TEST_F(ExportFaultsTest, FolderRemovedAfterTheDialogIsAnInvalidName)
+TEST_P(ExportFaultsTest, FolderRemovedAfterTheDialogIsAnInvalidName)
 {
     fs::create_directory(fFolder / "gone");
-    EXPECT_EQ(FailureOf([&] { ExportWith("gone/cat.csv", [&] { fs::remove_all(fFolder / "gone"); }); }),
+    EXPECT_EQ(FailureOf([&] { ExportWith("gone/" + Table("cat"), [&] { fs::remove_all(fFolder / "gone"); }); }),
               std::make_pair(3, std::string("Invalid filename")));
     EXPECT_FALSE(fs::exists(fFolder / "gone"));
     ExpectExportStillWorks();
 }
 
-TEST_F(ExportFaultsTest, TargetReplacedByAFolderAfterTheDialogIsDenied)
+TEST_P(ExportFaultsTest, TargetReplacedByAFolderAfterTheDialogIsDenied)
 {
-    WriteFile(fFolder / "cat.csv", {'o', 'l', 'd'});
+    WriteFile(fFolder / Table("cat"), {'o', 'l', 'd'});
     EXPECT_EQ(FailureOf([&] {
-                  ExportWith("cat.csv", [&] {
-                      fs::remove(fFolder / "cat.csv");
-                      fs::create_directory(fFolder / "cat.csv");
+                  ExportWith(Table("cat"), [&] {
+                      fs::remove(fFolder / Table("cat"));
+                      fs::create_directory(fFolder / Table("cat"));
                   });
               }),
               std::make_pair(5, std::string("File access denied")));
-    EXPECT_TRUE(fs::is_directory(fFolder / "cat.csv"));
+    EXPECT_TRUE(fs::is_directory(fFolder / Table("cat")));
     ExpectExportStillWorks();
 }
 
-TEST_F(ExportFaultsTest, CancelWhileNumberingLeavesThePreviousTable)
+TEST_P(ExportFaultsTest, CancelWhileNumberingLeavesThePreviousTable)
 {
     CancelPassAndExportAgain("Нумерація кольорів...", 0);
 }
 
-TEST_F(ExportFaultsTest, CancelWhileWritingLeavesThePreviousTable)
+TEST_P(ExportFaultsTest, CancelWhileWritingLeavesThePreviousTable)
 {
     CancelPassAndExportAgain("Запис таблиці...", 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(CsvAndWorkbook, ExportFaultsTest, ::testing::Values(".csv", ".xlsx"));
 
 } // namespace
 } // namespace pix::testing

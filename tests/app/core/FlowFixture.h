@@ -135,6 +135,18 @@ inline std::string ConvertedByPixCsv(const std::string& png)
     return converted.Bytes;
 }
 
+// The workbook pixcsv writes of png, in a folder of its own.
+inline std::string WorkbookByPixCsv(const std::string& png)
+{
+    const TTempFolder folder("pix-workbook");
+    const std::string output = Utf8(folder / "table.xlsx");
+    TStringSink unused;
+    std::ostringstream out, err;
+    TPixCsvStreams streams{unused, out, err};
+    EXPECT_EQ(RunPixCsv({"-q", "-o", output, png}, streams), kPixCsvDone) << err.str();
+    return ReadFile(folder / "table.xlsx");
+}
+
 // The failure an export ends with, as code and message; {0, ""} when none.
 template <class Run>
 std::pair<int, std::string> FailureOf(Run run)
@@ -147,9 +159,17 @@ std::pair<int, std::string> FailureOf(Run run)
     return {0, ""};
 }
 
-// A loaded example picture, ready to be exported into trouble.
-class ExportFaultsTest : public FlowTest {
+// A loaded example picture, ready to be exported into trouble, as the
+// kind of table its parameter's extension asks for.
+class ExportFaultsTest : public FlowTest, public ::testing::WithParamInterface<const char*> {
 protected:
+    static std::string Table(const std::string& stem) { return stem + GetParam(); }
+    // The table pixcsv writes of a picture in the test's folder.
+    std::string ConvertedTable(const std::string& png) const
+    {
+        return std::string(GetParam()) == ".csv" ? ConvertedByPixCsv(PathText(png)) : WorkbookByPixCsv(PathText(png));
+    }
+
     void SetUp() override
     {
         FlowTest::SetUp();
@@ -171,8 +191,8 @@ protected:
     void ExpectExportStillWorks()
     {
         EXPECT_TRUE(ImageLoaded);
-        Export("again.csv");
-        EXPECT_EQ(ReadFile(fFolder / "again.csv"), kExampleCsv);
+        Export(Table("again"));
+        EXPECT_TRUE(ReadFile(fFolder / Table("again")) == ConvertedTable("cat.png"));
     }
 };
 

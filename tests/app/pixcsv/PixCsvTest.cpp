@@ -68,6 +68,34 @@ TEST_F(PixCsvTest, PictureThatCannotBeDrawnWritesNothing)
     EXPECT_FALSE(fs::exists(fFolder / "palette.csv"));
 }
 
+// A workbook as the output name asks (its own reader checks what it holds),
+// or, for a batch, beside every input.
+TEST_F(PixCsvTest, WorkbookFollowsTheOutputsExtension)
+{
+    fs::copy_file(fFolder / "example.png", fFolder / "second.png");
+    EXPECT_EQ(Run({"--xlsx", In("example.png"), In("second.png")}), kPixCsvDone);
+    EXPECT_EQ(Run({"-o", In("named.XLSX"), In("example.png")}), kPixCsvDone);
+    EXPECT_EQ(fErr.str(), "");
+    const std::string workbook = ReadFile(fFolder / "example.xlsx");
+    EXPECT_EQ(workbook.substr(0, 2), "PK");
+    EXPECT_TRUE(ReadFile(fFolder / "second.xlsx") == workbook);
+    EXPECT_TRUE(ReadFile(fFolder / "named.XLSX") == workbook);
+    EXPECT_EQ(FolderEntries(fFolder),
+              SortedNames({"example.png", "example.xlsx", "named.XLSX", "second.png", "second.xlsx"}));
+}
+
+TEST_F(PixCsvTest, PictureBeyondAWorkbooksLimitsFailsBeforeAnythingIsWritten)
+{
+    WriteFile(fFolder / "wide.png", EncodePng(TSampleImage{16385, 1, 8, 0, std::vector<uint16_t>(16385)}, false));
+    WriteFile(fFolder / "wide.xlsx", "previous");
+    EXPECT_EQ(Run({"--xlsx", "--legend", In("key.csv"), In("wide.png")}), kPixCsvFailed);
+    EXPECT_EQ(fErr.str(), "pixcsv: " + In("wide.png")
+                              + ": A workbook holds at most 16384 columns; the picture is 16385 pixels wide.\n");
+    EXPECT_EQ(ReadFile(fFolder / "wide.xlsx"), "previous");
+    EXPECT_EQ(FolderEntries(fFolder), SortedNames({"example.png", "wide.png", "wide.xlsx"}));
+    EXPECT_EQ(Run({In("wide.png")}), kPixCsvDone) << "the CSV has no such limit";
+}
+
 TEST_F(PixCsvTest, InterruptLeavesNoOutput)
 {
     fInterrupted = 1;
@@ -102,12 +130,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, PixCsvUsageTest,
                       UsageCase{{"-o", "t.csv", "a.png", "b.png"}, "-o and --legend take one input only"},
                       UsageCase{{"--legend", "k.csv", "a.png", "b.png"}, "-o and --legend take one input only"},
                       UsageCase{{"-o", "-", "--legend", "-", "a.png"},
-                                "the table and the legend cannot both go to standard output"}));
+                                "the table and the legend cannot both go to standard output"},
+                      UsageCase{{"--xlsx", "-o", "-", "a.png"}, "a workbook needs a file, not standard output"},
+                      UsageCase{{"--xlsx", "-o", "t.xlsx", "a.png"},
+                                "--xlsx and -o both name the output; give one of them"}));
 
 TEST_F(PixCsvTest, HelpAndVersionGoToStandardOutput)
 {
     EXPECT_EQ(Run({"--help"}), kPixCsvDone);
-    EXPECT_EQ(fOut.str().rfind("usage: pixcsv [-o OUTPUT]", 0), 0u);
+    EXPECT_EQ(fOut.str().rfind("usage: pixcsv [-o OUTPUT | --xlsx]", 0), 0u);
     EXPECT_EQ(Run({"--version"}), kPixCsvDone);
     EXPECT_EQ(fOut.str(), "pixcsv " PIXELIZER_VERSION "\n");
 }

@@ -6,6 +6,7 @@
 #include "tests/app/core/FlowFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -24,12 +25,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(fForm.get()));
         // A dialog with a name to type is shown as the program shows it;
         // any other is only counted and answered as a cancel.
-        fForm->RunFileDialog = [this, shown = fForm->RunFileDialog](QFileDialog& dialog) -> std::optional<QString> {
+        fShowModal = fForm->RunFileDialog;
+        fForm->RunFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
             ++fDialogsRun;
             if (fTyped.isEmpty())
                 return std::nullopt;
             TypeAndPressEnter(std::exchange(fTyped, {}));
-            return shown(dialog);
+            return fShowModal(dialog);
         };
     }
 
@@ -69,6 +71,8 @@ protected:
     }
 
     std::unique_ptr<TForm1> fForm;
+    // How the window shows its dialogs, modal, for the user to answer.
+    std::function<std::optional<QString>(QFileDialog&)> fShowModal;
     QString fTyped;
     int fDialogsRun = 0;
 };
@@ -90,6 +94,32 @@ TEST_F(FileDialogTest, AcceptingWithEnterLeavesNoCompletionBehindAndTheNextClick
 
     QTest::mouseClick(fForm->sImage1, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(fDialogsRun, 3);
+}
+
+TEST_F(FileDialogTest, ChoosingTheWorkbookTypeRenamesTheProposalAndSavesAWorkbook)
+{
+    WriteFile(fFolder / "cat.png", ExamplePng());
+    ClickAndType(fForm->sImage1, "cat.png");
+
+    QString proposed;
+    fForm->RunFileDialog = [&](QFileDialog& dialog) {
+        QTimer::singleShot(0, [&] {
+            auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+            auto* fileName = dialog.findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_TRUE(types && fileName);
+            EXPECT_EQ(types->currentIndex(), 0);
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            proposed = fileName->text();
+            fileName->setFocus();
+            QTest::keyClick(fileName, Qt::Key_Return);
+        });
+        return fShowModal(dialog);
+    };
+    QTest::mouseClick(fForm->sImage2, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(proposed, QStringLiteral("cat.xlsx"));
+    EXPECT_TRUE(ReadFile(fFolder / "cat.xlsx") == WorkbookByPixCsv(PathText("cat.png")));
+    EXPECT_FALSE(fs::exists(fFolder / "cat.csv"));
 }
 
 } // namespace

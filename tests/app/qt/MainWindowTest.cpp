@@ -68,7 +68,8 @@ TEST(MainWindow, ComponentsHaveTheirNamesBoundsAndSettings)
 
     EXPECT_EQ(form.OD->windowTitle(), QStringLiteral("Завантажити зображення"));
     EXPECT_EQ(form.OD->nameFilters(), QStringList{QStringLiteral("PNG - картинка (*.png)")});
-    EXPECT_EQ(form.SD->nameFilters(), QStringList{QStringLiteral("Табличне зображення (*.csv)")});
+    EXPECT_EQ(form.SD->nameFilters(), (QStringList{QStringLiteral("Табличне зображення (*.csv)"),
+                                                   QStringLiteral("Кольорове табличне зображення (*.xlsx)")}));
     EXPECT_EQ(form.SD->defaultSuffix(), QStringLiteral("csv"));
     EXPECT_TRUE(form.SD->testOption(QFileDialog::DontConfirmOverwrite));
 }

@@ -75,7 +75,8 @@ TEST_F(QtWindowTest, SaveDialogStartsInThePicturesFolderWithTheDerivedName)
     ASSERT_EQ(fSeen.size(), 2u);
     const TQtDialogSeen& save = fSeen[1];
     EXPECT_EQ(save.dialog, fForm->SD);
-    EXPECT_EQ(save.filters, QStringList{QStringLiteral("Табличне зображення (*.csv)")});
+    EXPECT_EQ(save.filters, (QStringList{QStringLiteral("Табличне зображення (*.csv)"),
+                                         QStringLiteral("Кольорове табличне зображення (*.xlsx)")}));
     EXPECT_EQ(save.directory, QtPath("my.pics"));
     EXPECT_EQ(save.selected, QStringList{QtPath("my.pics/cat.csv")});
     EXPECT_EQ(fForm->SD->defaultSuffix(), QStringLiteral("csv"));
