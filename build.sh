@@ -21,7 +21,7 @@ PACKAGES=(
 WINDOWS_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 file zip xvfb xauth openbox xdotool imagemagick python3
-  g++-multilib lib32z1-dev qemu-user
+  g++-multilib lib32z1-dev qemu-user dpkg-dev
 )
 JOBS=$(nproc 2>/dev/null || echo 2)
 
@@ -81,12 +81,22 @@ command_test() {
   run_tests build-sanitize
 }
 
+# libxlsxwriter for a target without a Debian package of it, from Debian's
+# source package: tools/build-xlsxwriter.sh; prints where it is installed.
+dependencies_for() { # toolchain name
+  local prefix=build-deps/$1
+  echo "== libxlsxwriter for $1, from Debian's source package" >&2
+  tools/build-xlsxwriter.sh "cmake/toolchains/$1.cmake" "$prefix" >&2
+  echo "$PWD/$prefix"
+}
+
 command_windows() {
   install_packages "${PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
   for arch in x86_64 i686; do
+    prefix=$(dependencies_for "mingw-$arch")
     echo "== Windows $arch: the programs and the tests (mingw-w64, static runtime)"
     configure_and_build "build-windows-$arch" --toolchain "cmake/toolchains/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON
+      -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_DEPENDENCY_PREFIX="$prefix"
   done
   echo "== Windows x86_64: the tests under Wine"
   run_tests build-windows-x86_64
@@ -99,9 +109,10 @@ command_windows() {
   else
     echo "== Windows i686: built; this machine runs no 32-bit Windows programs"
   fi
+  prefix=$(dependencies_for linux-i686)
   echo "== 32-bit Linux: the core and the converter with their tests"
   configure_and_build build-linux-i686 --toolchain cmake/toolchains/linux-i686.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_GUI=OFF
+    -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON -DPIXELIZER_GUI=OFF -DPIXELIZER_DEPENDENCY_PREFIX="$prefix"
   run_tests build-linux-i686
   echo "== Windows and Linux converters, byte for byte"
   configure_and_build build-linux-pixcsv -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_GUI=OFF
@@ -125,6 +136,10 @@ make_windows_zips() {
       "$arch-w64-mingw32-strip" -o "$dist/$(basename "$program")" "$program"
     done
     cp README.md LICENSE "$dist/"
+    # The libraries linked into the programs, with their licences.
+    mkdir -p "$dist/licences"
+    cp "build-deps/mingw-$arch/share/licences/libxlsxwriter.txt" "$dist/licences/"
+    cp /usr/share/doc/libz-mingw-w64-dev/copyright "$dist/licences/zlib.txt"
     (cd dist && zip -qr "pixelizer-windows-$arch.zip" "windows-$arch")
     echo "dist/pixelizer-windows-$arch.zip: $(cd "$dist" && ls -l --block-size=K pix*.exe | awk '{print $9, $5}' | tr '\n' ' ')"
   done

@@ -2,8 +2,9 @@
 # The Windows converter against the Linux one, byte for byte:
 #   tools/compare-windows-conversions.sh LINUX_PIXCSV WINDOWS_PIXCSV.exe [PNG_FOLDER...]
 # Every PNG of the given folders (the program's own pictures when none are
-# given) is converted by both in one run each; the tables must be identical
-# and so must the failure lines (the Windows console's CR LF aside).
+# given) is converted by both, into CSV tables and into workbooks, in one run
+# each; the files must be identical and so must the failure lines (the
+# Windows console's CR LF aside).
 set -euo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")
@@ -26,8 +27,10 @@ for folder in "${folders[@]}"; do
 done
 
 # Relative names, so that both failure reports name the files alike.
-(cd "$work/linux" && "$linux" -q -- *.png >"$work/linux.out" 2>"$work/linux.err") || true
-(cd "$work/windows" && "$wine_run" "$windows" -q -- *.png >"$work/windows.out" 2>"$work/windows.err") || true
+for kind in "" --xlsx; do
+  (cd "$work/linux" && "$linux" -q $kind -- *.png >>"$work/linux.out" 2>>"$work/linux.err") || true
+  (cd "$work/windows" && "$wine_run" "$windows" -q $kind -- *.png >>"$work/windows.out" 2>>"$work/windows.err") || true
+done
 tr -d '\r' <"$work/windows.err" >"$work/windows.err.lf"
 
 status=0
@@ -42,6 +45,7 @@ if ! diff "$work/linux.err" "$work/windows.err.lf" >"$work/failures.diff"; then
   status=1
 fi
 tables=$(find "$work/linux" -name '*.csv' | wc -l)
+workbooks=$(find "$work/linux" -name '*.xlsx' | wc -l)
 failures=$(wc -l <"$work/linux.err")
-[ $status -eq 0 ] && echo "$count pictures: $tables tables and $failures failure lines identical on Linux and Windows"
+[ $status -eq 0 ] && echo "$count pictures: $tables tables, $workbooks workbooks and $failures failure lines identical on Linux and Windows"
 exit $status

@@ -210,13 +210,16 @@ std::optional<std::string> TForm1::RunOpenDialog()
 
 std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, const std::string& fileName)
 {
-    const std::wstring filter = DialogFilter(kSaveDialogFilter);
+    // The CSV first and chosen; the system's dialog gives a typed name the
+    // extension of the chosen type and changes it when the type changes.
+    const std::wstring filter = DialogFilter((std::string(kSaveDialogFilter) + "|" + kWorkbookDialogFilter).c_str());
     const std::wstring extension = DefaultExtension(kSaveDialogDefaultExtension);
     const std::wstring initialFolder = WideFromUtf8(folder);
     std::vector<wchar_t> name = NameBuffer(WideFromUtf8(fileName));
     OPENFILENAMEW dialog{};
     dialog.hwndOwner = fHandle;
     dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
     dialog.lpstrDefExt = extension.c_str();
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     return RunFileDialog(dialog, name, true);

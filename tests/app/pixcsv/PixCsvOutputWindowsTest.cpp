@@ -29,6 +29,20 @@ TEST_F(PixCsvTest, OutputFailuresCarryTheirCodesMessagesAndKeepTheTarget)
     EXPECT_EQ(FolderEntries(fFolder), (std::vector<std::string>{"example.png", "locked.csv"}));
 }
 
+// A spreadsheet holding the workbook open keeps it; nothing is written.
+TEST_F(PixCsvTest, WorkbookHeldOpenByAnotherProgramIsKept)
+{
+    WriteFile(fFolder / "held.xlsx", "previous");
+    const HANDLE held = CreateFileW((fFolder / "held.xlsx").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Run({"-o", In("held.xlsx"), In("example.png")}), kPixCsvFailed);
+    CloseHandle(held);
+    EXPECT_EQ(fErr.str(), "pixcsv: " + In("example.png") + ": I/O error 32.\n");
+    EXPECT_EQ(ReadFile(fFolder / "held.xlsx"), "previous");
+    EXPECT_EQ(FolderEntries(fFolder), (std::vector<std::string>{"example.png", "held.xlsx"}));
+}
+
 // The output name is derived with Windows' separators: a "." in a folder's
 // name is no extension, and the input's folder receives the table.
 TEST_F(PixCsvTest, CyrillicNamesInAndOutAndTheDerivedNameBesideTheInput)
@@ -37,6 +51,9 @@ TEST_F(PixCsvTest, CyrillicNamesInAndOutAndTheDerivedNameBesideTheInput)
     fs::copy_file(fFolder / "example.png", fFolder / PathFromUtf8("мої.картинки") / PathFromUtf8("кіт"));
     EXPECT_EQ(Run({In("мої.картинки\\кіт")}), kPixCsvDone) << fErr.str();
     EXPECT_EQ(ReadFile(fFolder / PathFromUtf8("мої.картинки") / PathFromUtf8("кіт.csv")), kExampleCsv);
+    // The workbook library opens its file by name too.
+    EXPECT_EQ(Run({"--xlsx", In("мої.картинки\\кіт")}), kPixCsvDone) << fErr.str();
+    EXPECT_EQ(ReadFile(fFolder / PathFromUtf8("мої.картинки") / PathFromUtf8("кіт.xlsx")).substr(0, 2), "PK");
 
     EXPECT_EQ(Run({In("missing-кіт.png")}), kPixCsvFailed);
     EXPECT_TRUE(fErr.str().starts_with("pixcsv: " + In("missing-кіт.png") + ": Cannot open file \""
