@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows window driven as a person would, under Wine on a virtual screen
 # with a window manager: load a picture through the open dialog, save the
-# table through the save dialog with Enter, compare the table with the Linux
-# converter's.
+# table through the save dialog with Enter, then the workbook by choosing its
+# file type there; compare both with the Linux converter's.
 #   tools/drive-windows-window.sh PIXELIZER.exe LINUX_PIXCSV [SCREENSHOT_FOLDER [DPI]]
 # With a folder, screenshots of the window at start and with the picture are
 # left there as windows-start[-DPI].png and windows-loaded[-DPI].png.
@@ -41,6 +41,7 @@ sleep 1
 mkdir "$work/Картинки"
 cp resources/ProgramIcon256.png "$work/Картинки/кіт.png"
 "$pixcsv" -q -o "$work/expected.csv" "$work/Картинки/кіт.png"
+"$pixcsv" -q -o "$work/expected.xlsx" "$work/Картинки/кіт.png"
 
 tools/wine-run.sh "$program" &
 window=$(xdotool search --sync --name 'Пікселізація' | head -1)
@@ -85,14 +86,26 @@ click_button 168 464
 focus_dialog ''
 [ -z "${PIXELIZER_DRIVE_DEBUG:-}" ] || import -window root "$PIXELIZER_DRIVE_DEBUG/save-dialog.png"
 xdotool key Return
-for _ in $(seq 20); do
-  [ -f "$work/Картинки/кіт.csv" ] && break
-  sleep 0.5
-done
+saved() { # name
+  for _ in $(seq 20); do
+    [ -f "$work/Картинки/$1" ] && break
+    sleep 0.5
+  done
+  if cmp -s "$work/expected.${1##*.}" "$work/Картинки/$1"; then
+    echo "the window's $1 equals pixcsv's ($(wc -c <"$work/Картинки/$1") bytes) at $dpi dpi"
+  else
+    echo "the window wrote no $1 or another one than pixcsv at $dpi dpi" >&2
+    exit 1
+  fi
+}
+saved кіт.csv
 
-if cmp -s "$work/expected.csv" "$work/Картинки/кіт.csv"; then
-  echo "the window's table equals pixcsv's ($(wc -c <"$work/expected.csv") bytes) at $dpi dpi"
-else
-  echo "the window wrote no table or another one than pixcsv at $dpi dpi" >&2
-  exit 1
-fi
+# The file type list follows the name box; choosing the workbook there
+# renames the proposal.
+click_button 168 464
+focus_dialog ''
+xdotool key Tab Down
+sleep 1
+[ -z "${PIXELIZER_DRIVE_DEBUG:-}" ] || import -window root "$PIXELIZER_DRIVE_DEBUG/save-workbook.png"
+xdotool key Return
+saved кіт.xlsx

@@ -10,9 +10,11 @@
 #include "platform/Utf16.h"
 #include "resources/Pictures.h"
 
+#include <dlgs.h>
 #include <windowsx.h>
 
 #include <array>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -82,6 +84,42 @@ std::wstring DefaultExtension(const char* extension)
 {
     std::wstring wide = WideFromUtf8(extension);
     return wide.substr(wide.find_first_not_of(L"*."));
+}
+
+// The extensions of the save dialog's file types, in the order of its list.
+const std::array<std::wstring, 2>& SaveTypeExtensions()
+{
+    static const std::array<std::wstring, 2> extensions = {
+        DefaultExtension(kSaveDialogDefaultExtension),
+        DefaultExtension(std::strchr(kWorkbookDialogFilter, '|') + 1),
+    };
+    return extensions;
+}
+
+// The save dialog's file type and name go together: choosing another type
+// gives the name in the box that type's extension, and a name typed without
+// one gets it too. The system's dialog does neither on its own everywhere.
+UINT_PTR CALLBACK FollowFileType(HWND hook, UINT message, WPARAM, LPARAM parameter)
+{
+    if (message != WM_NOTIFY)
+        return 0;
+    const auto* notification = reinterpret_cast<const OFNOTIFYW*>(parameter);
+    if (notification->hdr.code != CDN_TYPECHANGE)
+        return 0;
+    const std::size_t type = notification->lpOFN->nFilterIndex;
+    if (type < 1 || type > SaveTypeExtensions().size())
+        return 0;
+    const std::wstring& extension = SaveTypeExtensions()[type - 1];
+    const HWND dialog = GetParent(hook);
+    SendMessageW(dialog, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(extension.c_str()));
+    std::vector<wchar_t> spec(kFileNameCapacity, L'\0');
+    if (SendMessageW(dialog, CDM_GETSPEC, static_cast<WPARAM>(spec.size()), reinterpret_cast<LPARAM>(spec.data())) <= 1)
+        return 0;
+    std::wstring name = spec.data();
+    const std::size_t dot = name.find_last_of(L'.');
+    name = (dot == std::wstring::npos ? name : name.substr(0, dot)) + L"." + extension;
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name.c_str()));
+    return 0;
 }
 
 std::optional<std::string> RunFileDialog(OPENFILENAMEW& dialog, std::vector<wchar_t>& name, bool save)
@@ -210,8 +248,7 @@ std::optional<std::string> TForm1::RunOpenDialog()
 
 std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, const std::string& fileName)
 {
-    // The CSV first and chosen; the system's dialog gives a typed name the
-    // extension of the chosen type and changes it when the type changes.
+    // The CSV first and chosen, the workbook second.
     const std::wstring filter = DialogFilter((std::string(kSaveDialogFilter) + "|" + kWorkbookDialogFilter).c_str());
     const std::wstring extension = DefaultExtension(kSaveDialogDefaultExtension);
     const std::wstring initialFolder = WideFromUtf8(folder);
@@ -221,6 +258,8 @@ std::optional<std::string> TForm1::RunSaveDialog(const std::string& folder, cons
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrDefExt = extension.c_str();
+    dialog.Flags = OFN_ENABLEHOOK;
+    dialog.lpfnHook = FollowFileType;
     dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     return RunFileDialog(dialog, name, true);
 }
