@@ -16,7 +16,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   clang libclang-rt-14-dev
   python3 python3-numpy python3-pil python3-png python3-openpyxl
-  fonts-dejavu-core fonts-comfortaa xvfb xauth
+  fonts-dejavu-core fonts-comfortaa xvfb xauth libreoffice-calc-nogui
 )
 WINDOWS_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
