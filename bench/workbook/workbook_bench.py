@@ -10,11 +10,10 @@ import os
 import statistics
 import subprocess
 import sys
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PYTHON = "/usr/bin/python3"  # Debian's numpy, PIL, xlsxwriter and openpyxl live there
-MIB = 1 << 20
+sys.path.insert(0, os.path.join(HERE, "..", "convert"))
+from convert_bench import MIB, PYTHON, run  # noqa: E402  timed the same way
 
 # Picture, pixels, and the goal: the peer takes at least this many times
 # as long as pixcsv.
@@ -22,17 +21,6 @@ PICTURES = [
     ("pixelart1024.png", 1024 * 1024, 5.0),
     ("palette256.png", 4096 * 4096, None),
 ]
-
-
-def run(command):
-    """Wall seconds and peak resident bytes of one child process."""
-    start = time.perf_counter()
-    child = subprocess.Popen(command, stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(child.pid, 0)
-    seconds = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit("failed: %s" % " ".join(command))
-    return seconds, usage.ru_maxrss * 1024
 
 
 def make_pixel_art(path):

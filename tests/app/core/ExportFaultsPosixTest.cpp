@@ -14,6 +14,25 @@
 
 
 namespace pix::testing {
+
+// Exports a width x height picture onto a 256 KiB disk that holds the
+// previous table: the export fails as the disk is full and leaves that
+// table and nothing else.
+void ExportFaultsTest::ExpectFullDiskKeepsThePreviousTable(uint32_t width, uint32_t height)
+{
+    const fs::path small = fFolder / "small";
+    TMount disk(small, "tmpfs", "tmpfs", 0, "size=256k");
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no file system can be mounted here";
+    const std::string table = Table("big");
+    WriteFile(small / table, {'o', 'l', 'd'});
+    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(width, height, 8, 0, 7), false));
+    Load("big.png");
+    EXPECT_EQ(FailureOf([&] { Export("small/" + table); }), std::make_pair(112, std::string("I/O error 112")));
+    EXPECT_EQ(ReadFile(small / table), "old");
+    EXPECT_EQ(FolderEntries(small), std::vector<std::string>{table});
+}
+
 namespace {
 
 // Sets or clears the immutable attribute, which stops root as well; false
@@ -46,38 +65,20 @@ TEST_P(ExportFaultsTest, FullDeviceFailsAtTheFirstBlock)
     ExpectExportStillWorks();
 }
 
-// A disk that fills up while the table is written, the workbook's scratch
-// files included, keeps the previous table and nothing else.
 TEST_P(ExportFaultsTest, DiskFullWhileWritingKeepsThePreviousTable)
 {
-    TMount small(fFolder / "small", "tmpfs", "tmpfs", 0, "size=256k");
-    if (!small.Mounted())
-        GTEST_SKIP() << "no file system can be mounted here";
-    WriteFile(fFolder / "small" / Table("big"), {'o', 'l', 'd'});
-    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(400, 300, 8, 0, 7), false));
-    Load("big.png");
-    EXPECT_EQ(FailureOf([&] { Export("small/" + Table("big")); }), std::make_pair(112, std::string("I/O error 112")));
-    EXPECT_EQ(ReadFile(fFolder / "small" / Table("big")), "old");
-    EXPECT_EQ(FolderEntries(fFolder / "small"), std::vector<std::string>{Table("big")});
+    ExpectFullDiskKeepsThePreviousTable(400, 300);
 }
 
 // The workbook's rows go to scratch files before the package is put
 // together; the library does not look at those writes, and a disk that
-// fills up with them has room again for a short package once they go.
+// fills up with them has room again for a short package once they go: rows
+// of about 300 KiB of text, a package of about 20 KiB.
 class WorkbookFaultsTest : public ExportFaultsTest {};
 
 TEST_P(WorkbookFaultsTest, ScratchFilesFillingTheDiskFailInsteadOfCuttingTheTable)
 {
-    TMount small(fFolder / "small", "tmpfs", "tmpfs", 0, "size=256k");
-    if (!small.Mounted())
-        GTEST_SKIP() << "no file system can be mounted here";
-    WriteFile(fFolder / "small" / Table("big"), {'o', 'l', 'd'});
-    // Rows of about 300 KiB of text, a package of about 20 KiB.
-    WriteFile(fFolder / "big.png", EncodePng(TSampleImage::Random(80, 80, 8, 0, 7), false));
-    Load("big.png");
-    EXPECT_EQ(FailureOf([&] { Export("small/" + Table("big")); }), std::make_pair(112, std::string("I/O error 112")));
-    EXPECT_EQ(ReadFile(fFolder / "small" / Table("big")), "old");
-    EXPECT_EQ(FolderEntries(fFolder / "small"), std::vector<std::string>{Table("big")});
+    ExpectFullDiskKeepsThePreviousTable(80, 80);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workbook, WorkbookFaultsTest, ::testing::Values(".xlsx"));

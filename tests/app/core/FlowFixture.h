@@ -186,6 +186,7 @@ protected:
     }
 
     void CancelPassAndExportAgain(const char* label, std::size_t dialogs);
+    void ExpectFullDiskKeepsThePreviousTable(uint32_t width, uint32_t height);
 
     // After any failure the picture stays loaded and exports at once.
     void ExpectExportStillWorks()
