@@ -186,7 +186,7 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
             highestIndex = std::max<int>(highestIndex, IndexAt(source, static_cast<uint32_t>(x), bitCount));
     }
     if (highestIndex >= entries)
-        RaiseError<EPngError>(PngText::UnknownPaletteEntry);
+        RaiseError<EPngError>();
 
     const TChunktRNS* transparency = image.Transparency();
     std::array<std::array<uint8_t, 4>, 256> composite{};

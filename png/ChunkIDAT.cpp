@@ -153,7 +153,7 @@ void TChunkIDAT::LoadFromStream(TByteSource& stream, uint32_t size)
     const TRowConverter convert = FindRowConverter(colorType, header.IHDRData.BitDepth, adam7, fOwner.GammaTable);
     const auto decode = [&](TIdatStream& idat) {
         if (!convert)
-            RaiseError<EPNGInvalidBitDepth>(PngText::InvalidBitDepth);
+            RaiseError<EPNGInvalidBitDepth>();
         {
             TImageDataDecoder decoder(header, idat, convert, fOwner.GammaTable);
             if (adam7)
