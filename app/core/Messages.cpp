@@ -1,6 +1,6 @@
 #include "app/core/Messages.h"
 
-#include "colours/CsvFileName.h"
+#include "platform/FileNames.h"
 #include "platform/LowerCase.h"
 
 #include <algorithm>
