@@ -110,7 +110,7 @@ void TPNGGraphic::AssignPicture32(const TBitmap32& picture)
 void TPNGGraphic::ShareRows(const TChunkIHDR& header)
 {
     const auto stride = static_cast<std::ptrdiff_t>(header.BytesPerRow);
-    SharePixels(header.SharedImageData(), header.ImageData() + (Height() - 1) * stride, -stride);
+    SharePixels(header.SharedImageData(), (Height() - 1) * stride, -stride);
 }
 
 void TPNGGraphic::CopyIndexed(const TPngImage& image)

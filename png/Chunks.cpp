@@ -199,8 +199,8 @@ void TChunkzTXt::LoadFromStream(TByteSource& stream, uint32_t size)
     const size_t compressedStart = fKeyword.size() + 2;
     if (size > 3 && compressedStart < size
         && InflateText(fData.data() + compressedStart, size - compressedStart,
-                       kMaxInflatedText - fOwner.InflatedTextBytes, fText))
-        fOwner.InflatedTextBytes += fText.size();
+                       kMaxInflatedText - fOwner.fInflatedTextBytes, fText))
+        fOwner.fInflatedTextBytes += fText.size();
 }
 
 namespace {

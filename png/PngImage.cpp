@@ -19,6 +19,13 @@ bool IsCritical(const TChunkName& name)
     return name[0] != 0 && (name[0] & 32) == 0;
 }
 
+TChunkIHDR& ExistingHeader(TChunkIHDR* header)
+{
+    if (!header)
+        RaiseError<EPNGHeaderNotPresent>();
+    return *header;
+}
+
 } // namespace
 
 TChunk* TPNGList::GetItem(int index) const
@@ -65,7 +72,7 @@ void TPngImage::LoadFromStream(TByteSource& stream)
     fChunkList.Clear();
     SetIdentity(GammaTable);
     SetIdentity(InverseGamma);
-    InflatedTextBytes = 0;
+    fInflatedTextBytes = 0;
 
     uint8_t signature[8];
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
@@ -109,12 +116,14 @@ TChunkIHDR* TPngImage::FindHeader() const
     return dynamic_cast<TChunkIHDR*>(fChunkList.GetItem(0));
 }
 
-TChunkIHDR& TPngImage::Header() const
+TChunkIHDR& TPngImage::Header()
 {
-    TChunkIHDR* header = FindHeader();
-    if (!header)
-        RaiseError<EPNGHeaderNotPresent>();
-    return *header;
+    return ExistingHeader(FindHeader());
+}
+
+const TChunkIHDR& TPngImage::Header() const
+{
+    return ExistingHeader(FindHeader());
 }
 
 uint32_t TPngImage::Width() const
