@@ -2,6 +2,7 @@
 
 #include "app/core/Messages.h"
 #include "app/core/WindowState.h"
+#include "app/win32/GdiOwners.h"
 #include "app/win32/PassProgress.h"
 #include "controls/Density.h"
 #include "controls/Placement.h"
@@ -48,10 +49,8 @@ int WindowDensity(HWND window)
     static const auto getDpiForWindow = User32Function<TGetDpiForWindow>("GetDpiForWindow");
     if (getDpiForWindow)
         return static_cast<int>(getDpiForWindow(window));
-    const HDC screen = GetDC(nullptr);
-    const int density = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return density;
+    const TWindowDc screen(nullptr);
+    return GetDeviceCaps(screen.Dc(), LOGPIXELSX);
 }
 
 RECT WindowRectForClient(int width, int height, int density)
@@ -299,9 +298,10 @@ void TForm1::Paint(HDC dc)
 
     // Everything is composed off screen and put on the window in one copy,
     // so nothing flickers while the pointer moves over the buttons.
-    const HDC memory = CreateCompatibleDC(dc);
-    const HBITMAP surface = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    const HGDIOBJ previous = SelectObject(memory, surface);
+    const TMemoryDc memoryDc(CreateCompatibleDC(dc));
+    const HDC memory = memoryDc.get();
+    const TGdiObject<HBITMAP> surface(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const TSelection selected(memory, surface.get());
     FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
 
     const int pen = std::max(1, ScaledLength(1, fDensity));
@@ -328,9 +328,6 @@ void TForm1::Paint(HDC dc)
     }
 
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(surface);
-    DeleteDC(memory);
 }
 
 LRESULT CALLBACK TForm1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -358,10 +355,8 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(fHandle, &paint);
-        Paint(dc);
-        EndPaint(fHandle, &paint);
+        const TPaintSession paint(fHandle);
+        Paint(paint.Dc());
         return 0;
     }
     case WM_ERASEBKGND:
