@@ -10,8 +10,11 @@ namespace pix {
 class TPNGGraphic;
 
 // The progress of one long pass as a front-end shows it: a window with a
-// cancel button that appears once the pass has taken a moment, modal so
-// that no other action can start meanwhile.
+// cancel button that appears once the pass has taken kProgressDelayMs,
+// modal so that no other action can start meanwhile, and a bar of
+// kProgressSteps steps.
+inline constexpr int kProgressDelayMs = 500;
+inline constexpr int kProgressSteps = 1000;
 class TPassProgress {
 public:
     virtual ~TPassProgress() = default;

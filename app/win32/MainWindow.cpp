@@ -22,12 +22,6 @@ namespace pix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TForm1";
-constexpr int kClientWidth = 340;
-constexpr int kClientHeight = 520;
-constexpr TDesignBounds kShape1Bounds{12, 11, 316, 315};
-constexpr TDesignBounds kImage1Bounds{17, 16, 305, 305};
-constexpr int kLoadButtonTag = 0;
-constexpr int kSaveButtonTag = 2;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // Long enough for any name the file system takes.
 constexpr std::size_t kFileNameCapacity = 32768;
@@ -125,8 +119,8 @@ void ShowNoticeBox(const std::string& text)
 }
 
 TForm1::TForm1(HINSTANCE instance)
-    : sImage1{{41, 344, 255, 65}, kLoadButtonTag, kLoadButtonTag}
-    , sImage2{{41, 432, 255, 65}, kSaveButtonTag, kSaveButtonTag}
+    : sImage1{kLoadButton.Bounds, kLoadButton.Tag, AtRestImageIndex(kLoadButton.Tag)}
+    , sImage2{kSaveButton.Bounds, kSaveButton.Tag, AtRestImageIndex(kSaveButton.Tag)}
     , sAlphaImageList(std::make_unique<TsAlphaImageList>())
 {
     LoadButtonPictures(*sAlphaImageList);
@@ -169,7 +163,7 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    ColorTable.Reset();
+    SetUpWindowState();
 }
 
 void TForm1::Button1Click(TsImage&)
@@ -184,12 +178,12 @@ void TForm1::Button2Click(TsImage&)
 
 void TForm1::sImageMouseEnter(TsImage& Sender)
 {
-    SetImageIndex(Sender, Sender.Tag + 1);
+    SetImageIndex(Sender, PointerOverImageIndex(Sender.Tag));
 }
 
 void TForm1::sImageMouseLeave(TsImage& Sender)
 {
-    SetImageIndex(Sender, Sender.Tag);
+    SetImageIndex(Sender, AtRestImageIndex(Sender.Tag));
 }
 
 std::optional<std::string> TForm1::RunOpenDialog()

@@ -13,9 +13,6 @@ namespace pix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TPassProgress";
-// A pass that takes longer than this shows its progress.
-constexpr ULONGLONG kProgressDelayMs = 500;
-constexpr int kProgressSteps = 1000;
 constexpr int kWidth = 320;
 constexpr int kHeight = 120;
 
