@@ -2,8 +2,8 @@
 # The Windows converter against the Linux one, byte for byte:
 #   tools/compare-windows-conversions.sh LINUX_PIXCSV WINDOWS_PIXCSV.exe [PNG_FOLDER...]
 # Every PNG of the given folders (the program's own pictures when none are
-# given), and two damaged files whose failure messages hold a line break,
-# is converted by both in one run each; the tables must be identical and so
+# given) and two damaged files whose failure messages hold a line break are
+# converted by both in one run each; the tables must be identical and so
 # must the bytes of the failure lines, standard error going to a file.
 set -euo pipefail
 linux=$(realpath "$1")
