@@ -51,22 +51,12 @@ run_tests() { # build dir
   ctest --test-dir "$1" --output-on-failure --parallel "$JOBS"
 }
 
+# The commands, in the order of the usage line, each followed by the steps
+# that only it takes.
 command_run() {
   install_packages "${PACKAGES[@]}"
   configure_and_build build -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF
   exec ./build/bin/pixelizer
-}
-
-# The load path's fuzz target over its seeds, the regression inputs and PngSuite.
-replay_fuzz_inputs() {
-  echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
-  cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
-    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
-  cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
-  ./build-fuzz/bin/load_path_seeds build-fuzz/fuzz/corpus
-  fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
-  if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
-  ./build-fuzz/bin/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
 }
 
 command_test() {
@@ -79,6 +69,18 @@ command_test() {
   echo "== the same suite under AddressSanitizer and UndefinedBehaviorSanitizer"
   configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPIXELIZER_WERROR=ON -DPIXELIZER_SANITIZE=ON
   run_tests build-sanitize
+}
+
+# The load path's fuzz target over its seeds, the regression inputs and PngSuite.
+replay_fuzz_inputs() {
+  echo "== the load path's fuzz target over its seeds and regression inputs (clang, libFuzzer)"
+  cmake -S . -B build-fuzz -G Ninja -DPIXELIZER_FUZZ=ON -DPIXELIZER_WERROR=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+  cmake --build build-fuzz --parallel "$JOBS" --target load_path_fuzzer load_path_seeds
+  ./build-fuzz/bin/load_path_seeds build-fuzz/fuzz/corpus
+  fuzz_inputs=(build-fuzz/fuzz/corpus fuzz/regressions)
+  if [ -d ../shared/pngsuite ]; then fuzz_inputs+=(../shared/pngsuite); fi
+  ./build-fuzz/bin/load_path_fuzzer -runs=0 -timeout=30 "${fuzz_inputs[@]}"
 }
 
 # libxlsxwriter for a target without a Debian package of it, from Debian's

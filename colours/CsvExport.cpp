@@ -1,6 +1,7 @@
 #include "colours/CsvExport.h"
 
 #include "colours/ColorTable.h"
+#include "colours/CsvFormat.h"
 #include "colours/DecimalText.h"
 #include "colours/NumberedTable.h"
 #include "platform/OutputFile.h"
@@ -28,9 +29,8 @@ namespace {
 constexpr int kPixelsPerStep = 1 << 16;
 // Output is handed to the file in blocks of this size.
 constexpr std::size_t kBlockBytes = 1 << 20;
-// The longest piece written between two drains: a cell of eight digits
-// (numbers stay below 2^24) and ";", or a legend line of a number, a colour
-// and a pixel count of up to 19 digits.
+// The longest piece written between two drains: the widest cell, or a
+// legend line of a number, a colour and a pixel count of up to 19 digits.
 constexpr std::size_t kLongestPiece = 48;
 
 class TBlockWriter {
@@ -64,6 +64,7 @@ public:
         std::memcpy(fBuffer.data() + fUsed, text, size);
         fUsed += size;
     }
+    void Append(std::string_view text) { Append(text.data(), text.size()); }
     void Drain()
     {
         if (fUsed > 0)
@@ -141,7 +142,7 @@ public:
         , fRowsPerBand(std::max(1, kBandPixels / std::max(bitmap.Width(), 1)))
         , fBands((bitmap.Height() + fRowsPerBand - 1) / fRowsPerBand)
     {
-        const std::size_t bandText = static_cast<std::size_t>(fRowsPerBand) * (static_cast<std::size_t>(bitmap.Width()) * 9 + 2);
+        const std::size_t bandText = static_cast<std::size_t>(fRowsPerBand) * (static_cast<std::size_t>(bitmap.Width()) * kWidestCell + kRowEnd.size());
         for (TSlot& slot : fSlots)
             slot.text.reset(new char[bandText + kLongestPiece]);
     }
@@ -220,8 +221,7 @@ private:
                 for (int i = 0; i < count; ++i)
                     out = AppendCell(out, static_cast<uint32_t>(fTable.NumberOf(colours[i])));
             }
-            *out++ = '\r';
-            *out++ = '\n';
+            out = std::copy(kRowEnd.begin(), kRowEnd.end(), out);
         }
         return out;
     }
@@ -335,11 +335,11 @@ bool WriteCsv(const TBitmap& bitmap, TColorTable& table, TByteSink& sink, const 
     const int width = bitmap.Width();
     const bool complete = ForEachStep(bitmap, 0, bitmap.Height(), TProgressCount(bitmap, progress), [&](int x, const int32_t* colours, int count) {
         for (int i = 0; i < count; ++i) {
-            writer.Number(table.FindOrAddColor(colours[i]), ';');
+            writer.Number(table.FindOrAddColor(colours[i]), kCellEnd);
             writer.DrainIfFull();
         }
         if (x + count == width)
-            writer.Append("\r\n", 2);
+            writer.Append(kRowEnd);
     });
     if (complete)
         writer.Drain();
@@ -370,11 +370,11 @@ void WriteLegend(const TNumberedTable& table, TByteSink& sink)
             text[1 + 2 * c] = kHex[channels[c] >> 4];
             text[2 + 2 * c] = kHex[channels[c] & 15];
         }
-        writer.Number(number, ';');
+        writer.Number(number, kCellEnd);
         writer.Append(text, 7);
-        writer.Append(";", 1);
+        writer.Append(&kCellEnd, 1);
         writer.Count(pixels[static_cast<std::size_t>(number) - 1]);
-        writer.Append("\r\n", 2);
+        writer.Append(kRowEnd);
         writer.DrainIfFull();
     }
     writer.Drain();

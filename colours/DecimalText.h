@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colours/CsvFormat.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -41,9 +43,9 @@ inline constexpr std::array<uint32_t, 10000> kFourDigits = [] {
     return digits;
 }();
 
-// Writes a CSV cell, the digits of number (1 to 99,999,999) and ";", at out
-// and returns its end. Always stores 9 bytes: the buffer needs that room
-// after out. Two table reads and a shift, without a branch per digit: the
+// Writes a CSV cell, the digits of number (1 to 99,999,999) and the cell
+// end, at out and returns its end. Always stores kWidestCell bytes: the
+// buffer needs that room after out. Two table reads and a shift, without a branch per digit: the
 // export writes one cell per pixel.
 inline char* AppendCell(char* out, uint32_t number)
 {
@@ -54,8 +56,8 @@ inline char* AppendCell(char* out, uint32_t number)
     const int zeros = std::countr_zero(text ^ 0x3030303030303030u) / 8;
     text >>= 8 * zeros;
     std::memcpy(out, &text, 8);
-    out[8 - zeros] = ';';
-    return out + 9 - zeros;
+    out[8 - zeros] = kCellEnd;
+    return out + kWidestCell - zeros;
 }
 
 } // namespace pix

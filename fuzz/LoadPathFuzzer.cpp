@@ -60,7 +60,7 @@ bool DeclaresHugeImage(const uint8_t* data, size_t size)
 std::string LoadOutcome(pix::TPngImage& image, const uint8_t* data, size_t size, bool fastInflate)
 {
     pix::TMemorySource source({data, size});
-    image.FastInflate = fastInflate;
+    image.SetFastInflate(fastInflate);
     try {
         image.LoadFromStream(source);
         return {};

@@ -67,10 +67,10 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format)
     UpdateColourOfIndex();
 }
 
-void TBitmap::SharePixels(std::shared_ptr<uint8_t[]> pixels, uint8_t* firstRow, std::ptrdiff_t stride)
+void TBitmap::SharePixels(std::shared_ptr<uint8_t[]> pixels, std::ptrdiff_t firstRowOffset, std::ptrdiff_t stride)
 {
     fPixels = std::move(pixels);
-    fFirstRow = firstRow;
+    fFirstRow = fPixels.get() + firstRowOffset;
     fStride = stride;
 }
 

@@ -71,9 +71,9 @@ protected:
     void SetAlphaFormat(TAlphaFormat format) { fAlphaFormat = format; }
     void SetPalette(std::vector<TPaletteEntry> palette);
     // Takes rows of this size and format that another object holds too,
-    // instead of copying them: row y starts at firstRow + y * stride. They
-    // are read, never written.
-    void SharePixels(std::shared_ptr<uint8_t[]> pixels, uint8_t* firstRow, std::ptrdiff_t stride);
+    // instead of copying them: row y starts firstRowOffset + y * stride
+    // bytes into pixels. They are read, never written.
+    void SharePixels(std::shared_ptr<uint8_t[]> pixels, std::ptrdiff_t firstRowOffset, std::ptrdiff_t stride);
     uint8_t* Row(int y) { return fFirstRow + y * fStride; }
     std::size_t RowBytes() const { return static_cast<std::size_t>(fWidth) * BytesPerPixel(); }
     std::size_t BytesPerPixel() const;

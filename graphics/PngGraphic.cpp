@@ -110,7 +110,7 @@ void TPNGGraphic::AssignPicture32(const TBitmap32& picture)
 void TPNGGraphic::ShareRows(const TChunkIHDR& header)
 {
     const auto stride = static_cast<std::ptrdiff_t>(header.BytesPerRow);
-    SharePixels(header.SharedImageData(), header.ImageData() + (Height() - 1) * stride, -stride);
+    SharePixels(header.SharedImageData(), (Height() - 1) * stride, -stride);
 }
 
 void TPNGGraphic::CopyIndexed(const TPngImage& image)
@@ -186,7 +186,7 @@ void TPNGGraphic::CompositePalette(const TPngImage& image)
             highestIndex = std::max<int>(highestIndex, IndexAt(source, static_cast<uint32_t>(x), bitCount));
     }
     if (highestIndex >= entries)
-        RaiseError<EPngError>(PngText::UnknownPaletteEntry);
+        RaiseError<EPngError>();
 
     const TChunktRNS* transparency = image.Transparency();
     std::array<std::array<uint8_t, 4>, 256> composite{};

@@ -6,7 +6,8 @@
 namespace pix {
 
 // The process's standard error as a stream of UTF-8 text; a console shows
-// every character of it, whatever its own code page.
+// every character of it, whatever its own code page. A file or a pipe gets
+// the same bytes on every platform, line ends as written.
 std::ostream& StandardError();
 bool StandardErrorIsTerminal();
 

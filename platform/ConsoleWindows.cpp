@@ -68,8 +68,13 @@ private:
 std::ostream& StandardError()
 {
     const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    if (!IsConsole(handle))
+    if (!IsConsole(handle)) {
+        // A file or a pipe gets the bytes as written, as on every other
+        // platform: text mode would turn the CR LF inside a two-line failure
+        // message into CR CR LF.
+        _setmode(_fileno(stderr), _O_BINARY);
         return std::cerr;
+    }
     static TConsoleBuffer buffer(handle);
     static std::ostream console(&buffer);
     console.setf(std::ios::unitbuf);

@@ -153,7 +153,7 @@ void TChunkIDAT::LoadFromStream(TByteSource& stream, uint32_t size)
     const TRowConverter convert = FindRowConverter(colorType, header.IHDRData.BitDepth, adam7, fOwner.GammaTable);
     const auto decode = [&](TIdatStream& idat) {
         if (!convert)
-            RaiseError<EPNGInvalidBitDepth>(PngText::InvalidBitDepth);
+            RaiseError<EPNGInvalidBitDepth>();
         {
             TImageDataDecoder decoder(header, idat, convert, fOwner.GammaTable);
             if (adam7)
@@ -162,7 +162,7 @@ void TChunkIDAT::LoadFromStream(TByteSource& stream, uint32_t size)
                 decoder.DecodePlain();
         }
     };
-    if (std::unique_ptr<TInflater> fast = fOwner.FastInflate ? MakeFastInflater() : nullptr; fast && convert) {
+    if (std::unique_ptr<TInflater> fast = fOwner.FastInflate() ? MakeFastInflater() : nullptr; fast && convert) {
         const uint64_t start = stream.Position();
         try {
             TIdatStream idat(stream, fName, size, std::move(fast));

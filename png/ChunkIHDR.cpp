@@ -55,7 +55,7 @@ void TChunkIHDR::LoadFromStream(TByteSource& stream, uint32_t size)
 {
     TChunk::LoadFromStream(stream, size);
     if (size < 13)
-        RaiseError<EPngInvalidIHDR>(PngText::InvalidIHDR);
+        RaiseError<EPngInvalidIHDR>();
     IHDRData.Width = BigEndian32(fData.data());
     IHDRData.Height = BigEndian32(fData.data() + 4);
     IHDRData.BitDepth = fData[8];
@@ -65,18 +65,18 @@ void TChunkIHDR::LoadFromStream(TByteSource& stream, uint32_t size)
     IHDRData.InterlaceMethod = fData[12];
 
     if (IHDRData.Width > 65535 || IHDRData.Height > 65535)
-        RaiseError<EPNGSizeExceeds>(PngText::SizeExceeds);
+        RaiseError<EPNGSizeExceeds>();
     // An empty image has nothing to show or number.
     if (IHDRData.Width == 0 || IHDRData.Height == 0)
-        RaiseError<EPngInvalidIHDR>(PngText::InvalidIHDR);
+        RaiseError<EPngInvalidIHDR>();
     if (IHDRData.CompressionMethod != 0)
-        RaiseError<EPNGUnknownCompression>(PngText::UnknownCompression);
+        RaiseError<EPNGUnknownCompression>();
     if (IHDRData.InterlaceMethod > 1)
-        RaiseError<EPNGUnknownInterlace>(PngText::UnknownInterlace);
+        RaiseError<EPNGUnknownInterlace>();
     if (!IsKnownColorType(IHDRData.ColorType))
-        RaiseError<EPNGUnknownColorType>(PngText::UnknownColorType);
+        RaiseError<EPNGUnknownColorType>();
     if (IHDRData.BitDepth == 0)
-        RaiseError<EPNGInvalidBitDepth>(PngText::InvalidBitDepth);
+        RaiseError<EPNGInvalidBitDepth>();
 
     fOwner.fInterlaceMethod = static_cast<TInterlaceMethod>(IHDRData.InterlaceMethod);
     PrepareImageBuffer();

@@ -50,7 +50,7 @@ std::string_view ChunkTypeText(const TChunkName& name)
 void CheckChunkLength(uint32_t size)
 {
     if (size > kMaxChunkLength)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+        RaiseError<EPngInvalidCRC>();
 }
 
 bool ReadChunkStart(TByteSource& source, uint32_t& size, TChunkName& type)
@@ -74,7 +74,7 @@ void TChunkCrc::Check(TByteSource& source) const
 {
     uint8_t stored[4];
     if (source.Read(stored, 4) != 4 || BigEndian32(stored) != fValue)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+        RaiseError<EPngInvalidCRC>();
 }
 
 void TChunk::LoadFromStream(TByteSource& stream, uint32_t size)
@@ -82,11 +82,11 @@ void TChunk::LoadFromStream(TByteSource& stream, uint32_t size)
     CheckChunkLength(size);
     // Nothing is allocated for data that the file cannot hold.
     if (stream.Remaining() < uint64_t{size} + 4)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+        RaiseError<EPngInvalidCRC>();
     fDataSize = size;
     fData.assign(size_t{size} + 1, 0);
     if (stream.Read(fData.data(), size) != size)
-        RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+        RaiseError<EPngInvalidCRC>();
     TChunkCrc crc(fName);
     crc.Add(fData.data(), size);
     crc.Check(stream);
@@ -106,7 +106,7 @@ void TChunkPLTE::LoadFromStream(TByteSource& stream, uint32_t size)
 {
     TChunk::LoadFromStream(stream, size);
     if (size % 3 != 0 || size / 3 > 256)
-        RaiseError<EPNGInvalidPalette>(PngText::InvalidPalette);
+        RaiseError<EPNGInvalidPalette>();
     fCount = static_cast<int>(size / 3);
     const TGammaTable& gamma = fOwner.GammaTable;
     std::array<TRGBQuad, 256> colours{};
@@ -120,7 +120,7 @@ void TChunkPLTE::LoadFromStream(TByteSource& stream, uint32_t size)
 uint32_t TChunkPLTE::GetPaletteItem(int index) const
 {
     if (index < 0 || index >= fCount)
-        RaiseError<EPngError>(PngText::UnknownPaletteEntry);
+        RaiseError<EPngError>();
     const TRGBQuad& entry = Header().BitmapInfo.bmiColors[index];
     return entry.rgbBlue | uint32_t{entry.rgbGreen} << 8 | uint32_t{entry.rgbRed} << 16;
 }
@@ -140,7 +140,7 @@ void TChunktRNS::LoadFromStream(TByteSource& stream, uint32_t size)
 {
     TChunk::LoadFromStream(stream, size);
     if (size > 256)
-        RaiseError<EPNGInvalidPalette>(PngText::InvalidPalette);
+        RaiseError<EPNGInvalidPalette>();
     PaletteValues.fill(255);
     std::copy_n(fData.begin(), size, PaletteValues.begin());
     switch (Header().IHDRData.ColorType) {
@@ -199,8 +199,8 @@ void TChunkzTXt::LoadFromStream(TByteSource& stream, uint32_t size)
     const size_t compressedStart = fKeyword.size() + 2;
     if (size > 3 && compressedStart < size
         && InflateText(fData.data() + compressedStart, size - compressedStart,
-                       kMaxInflatedText - fOwner.InflatedTextBytes, fText))
-        fOwner.InflatedTextBytes += fText.size();
+                       kMaxInflatedText - fOwner.fInflatedTextBytes, fText))
+        fOwner.fInflatedTextBytes += fText.size();
 }
 
 namespace {

@@ -149,11 +149,18 @@ public:
     // it stands now (colour types 0 and 4).
     void InstallGreyColorTable();
 
-    uint8_t* ImageData() const { return fImageData.get(); }
+    // The planes are written by the image data decoder only; everyone else
+    // reads them through a const header.
+    const uint8_t* ImageData() const { return fImageData.get(); }
+    uint8_t* ImageData() { return fImageData.get(); }
     // The same plane, for a bitmap that shows the image's rows as they are.
     const std::shared_ptr<uint8_t[]>& SharedImageData() const { return fImageData; }
-    uint8_t* ImageAlpha() const { return fImageAlpha.get(); }         // nullptr unless colour type 4 or 6
-    uint8_t* ExtraImageData() const { return fExtraImageData.get(); } // nullptr unless bit depth 16
+    // nullptr unless colour type 4 or 6.
+    const uint8_t* ImageAlpha() const { return fImageAlpha.get(); }
+    uint8_t* ImageAlpha() { return fImageAlpha.get(); }
+    // nullptr unless bit depth 16.
+    const uint8_t* ExtraImageData() const { return fExtraImageData.get(); }
+    uint8_t* ExtraImageData() { return fExtraImageData.get(); }
 
     TIHDRData IHDRData;
     TMaxBitmapInfo BitmapInfo{};

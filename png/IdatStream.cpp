@@ -29,7 +29,7 @@ void TIdatStream::EnterNextChunk()
     TChunkName type;
     // A file ending here has no further IDAT chunk either.
     if (!ReadChunkStart(fSource, size, type) || ChunkTypeText(type) != TChunkIDAT::kType)
-        RaiseError<EPNGMissingMultipleIDAT>(PngText::MissingMultipleIDAT);
+        RaiseError<EPNGMissingMultipleIDAT>();
     BeginChunk(type, size);
 }
 
@@ -54,7 +54,7 @@ size_t TIdatStream::Read(uint8_t* buffer, size_t count)
             return count - space;
         fEnded = fInflater->Inflate(fNext, fAvailable, out, space);
         if (fEnded && space > 0)
-            RaiseError<EPNGMissingMultipleIDAT>(PngText::MissingMultipleIDAT);
+            RaiseError<EPNGMissingMultipleIDAT>();
     }
     return count;
 }
@@ -78,7 +78,7 @@ void TIdatStream::FinishChunk()
     while (fChunkRemaining > 0) {
         const size_t got = fSource.Read(fInput.get(), std::min<size_t>(fChunkRemaining, kInputBlock));
         if (got == 0)
-            RaiseError<EPngInvalidCRC>(PngText::InvalidCRC);
+            RaiseError<EPngInvalidCRC>();
         fChunkRemaining -= static_cast<uint32_t>(got);
         fCrc.Add(fInput.get(), got);
     }

@@ -3,69 +3,121 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace pix {
+
+// The reader's kinds of failure. Each is named by one exception class below
+// and has one text in the table of PngErrors.cpp.
+enum class TPngFailure {
+    InvalidFileHeader,
+    UnexpectedEnd,
+    IHDRNotFirst,
+    UnknownCriticalChunk,
+    InvalidCRC,
+    InvalidIHDR,
+    SizeExceeds,
+    UnknownCompression,
+    UnknownInterlace,
+    UnknownColorType,
+    InvalidBitDepth,
+    InvalidPalette,
+    NoImageData,
+    HeaderNotPresent,
+    MissingMultipleIDAT,
+    UnknownPaletteEntry,
+    ZLIBError,
+    OutOfMemory,
+};
 
 // One class per kind of failure, each straight from std::runtime_error: they
 // share no base of their own, the class tells the kind and the message is
 // shown to the user as it stands.
-class EPNGInvalidFileHeader : public std::runtime_error { using runtime_error::runtime_error; };
-class EPngUnexpectedEnd : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGIHDRNotFirst : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGUnknownCriticalChunk : public std::runtime_error { using runtime_error::runtime_error; };
-class EPngInvalidCRC : public std::runtime_error { using runtime_error::runtime_error; };
-class EPngInvalidIHDR : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGSizeExceeds : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGUnknownCompression : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGUnknownInterlace : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGUnknownColorType : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGInvalidBitDepth : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGInvalidPalette : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGNoImageData : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGHeaderNotPresent : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGMissingMultipleIDAT : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGZLIBError : public std::runtime_error { using runtime_error::runtime_error; };
-class EPngError : public std::runtime_error { using runtime_error::runtime_error; };
-class EPNGOutOfMemory : public std::runtime_error { using runtime_error::runtime_error; };
+struct EPNGInvalidFileHeader : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::InvalidFileHeader;
+    using runtime_error::runtime_error;
+};
+struct EPngUnexpectedEnd : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnexpectedEnd;
+    using runtime_error::runtime_error;
+};
+struct EPNGIHDRNotFirst : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::IHDRNotFirst;
+    using runtime_error::runtime_error;
+};
+struct EPNGUnknownCriticalChunk : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnknownCriticalChunk;
+    using runtime_error::runtime_error;
+};
+struct EPngInvalidCRC : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::InvalidCRC;
+    using runtime_error::runtime_error;
+};
+struct EPngInvalidIHDR : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::InvalidIHDR;
+    using runtime_error::runtime_error;
+};
+struct EPNGSizeExceeds : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::SizeExceeds;
+    using runtime_error::runtime_error;
+};
+struct EPNGUnknownCompression : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnknownCompression;
+    using runtime_error::runtime_error;
+};
+struct EPNGUnknownInterlace : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnknownInterlace;
+    using runtime_error::runtime_error;
+};
+struct EPNGUnknownColorType : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnknownColorType;
+    using runtime_error::runtime_error;
+};
+struct EPNGInvalidBitDepth : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::InvalidBitDepth;
+    using runtime_error::runtime_error;
+};
+struct EPNGInvalidPalette : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::InvalidPalette;
+    using runtime_error::runtime_error;
+};
+struct EPNGNoImageData : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::NoImageData;
+    using runtime_error::runtime_error;
+};
+struct EPNGHeaderNotPresent : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::HeaderNotPresent;
+    using runtime_error::runtime_error;
+};
+struct EPNGMissingMultipleIDAT : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::MissingMultipleIDAT;
+    using runtime_error::runtime_error;
+};
+struct EPngError : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::UnknownPaletteEntry;
+    using runtime_error::runtime_error;
+};
+struct EPNGZLIBError : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::ZLIBError;
+    using runtime_error::runtime_error;
+};
+struct EPNGOutOfMemory : std::runtime_error {
+    static constexpr auto kKind = TPngFailure::OutOfMemory;
+    using runtime_error::runtime_error;
+};
 
-namespace PngText {
-inline constexpr char InvalidFileHeader[] =
-    "The file being read is not a valid \"Portable Network Graphics\" image because it contains an invalid "
-    "header. This file may be corrupted, try obtaining it again";
-inline constexpr char UnexpectedEnd[] =
-    "This \"Portable Network Graphics\" image is invalid because the decoder found an unexpected end of the file.";
-inline constexpr char IHDRNotFirst[] =
-    "This \"Portable Network Graphics\" image is not supported or it might be invalid.\r\n"
-    "(IHDR chunk is not the first)";
-inline constexpr char UnknownCriticalChunk[] =
-    "This \"Portable Network Graphics\" image contains an unknown critical part which could not be decoded.";
-inline constexpr char InvalidCRC[] =
-    "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces of data (crc error)";
-inline constexpr char InvalidIHDR[] =
-    "The \"Portable Network Graphics\" image could not be loaded because one of its main piece of data (ihdr) "
-    "might be corrupted";
-inline constexpr char SizeExceeds[] =
-    "This \"Portable Network Graphics\" image is not supported because either its width or height exceeds the "
-    "maximum size of 65535 pixels.";
-inline constexpr char UnknownCompression[] =
-    "This \"Portable Network Graphics\" image is encoded with an unknown compression scheme which could not be "
-    "decoded.";
-inline constexpr char UnknownInterlace[] =
-    "This \"Portable Network Graphics\" image uses an unknown interlace scheme which could not be decoded.";
-inline constexpr char UnknownColorType[] =
-    "This \"Portable Network Graphics\" image uses an unknown color type which could not be decoded.";
-inline constexpr char InvalidBitDepth[] =
-    "The \"Portable Network Graphics\" image could not be loaded because it uses an invalid image bit depth.";
-inline constexpr char InvalidPalette[] = "The \"Portable Network Graphics\" image contains an invalid palette.";
-inline constexpr char NoImageData[] = "This \"Portable Network Graphics\" image contains no data.";
-inline constexpr char HeaderNotPresent[] =
-    "This operation is not valid because the current image contains no valid header.";
-inline constexpr char MissingMultipleIDAT[] =
-    "This \"Portable Network Graphics\" image is invalid because it has missing image parts.";
-inline constexpr char UnknownPaletteEntry[] = "There is no such palette entry.";
-} // namespace PngText
+// The text of a kind of failure. Those of ZLIBError and OutOfMemory are the
+// start that ZLibErrorText and OutOfMemoryText complete.
+std::string_view PngFailureText(TPngFailure kind);
 
-// Every failure of the reader leaves through here.
+// Every failure of the reader leaves through here: with the text of its kind...
+template <class E>
+[[noreturn]] void RaiseError()
+{
+    throw E(std::string(PngFailureText(E::kKind)));
+}
+
+// ... or with the text completed for this one failure.
 template <class E>
 [[noreturn]] void RaiseError(const std::string& text)
 {

@@ -19,6 +19,13 @@ bool IsCritical(const TChunkName& name)
     return name[0] != 0 && (name[0] & 32) == 0;
 }
 
+TChunkIHDR& ExistingHeader(TChunkIHDR* header)
+{
+    if (!header)
+        RaiseError<EPNGHeaderNotPresent>();
+    return *header;
+}
+
 } // namespace
 
 TChunk* TPNGList::GetItem(int index) const
@@ -65,11 +72,11 @@ void TPngImage::LoadFromStream(TByteSource& stream)
     fChunkList.Clear();
     SetIdentity(GammaTable);
     SetIdentity(InverseGamma);
-    InflatedTextBytes = 0;
+    fInflatedTextBytes = 0;
 
     uint8_t signature[8];
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, kSignature, 8) != 0)
-        RaiseError<EPNGInvalidFileHeader>(PngText::InvalidFileHeader);
+        RaiseError<EPNGInvalidFileHeader>();
 
     bool idatMet = false;
     for (bool first = true;; first = false) {
@@ -78,10 +85,10 @@ void TPngImage::LoadFromStream(TByteSource& stream)
         // A file that ends inside a length or type field ends like one that
         // ends before it.
         if (!ReadChunkStart(stream, size, name))
-            RaiseError<EPngUnexpectedEnd>(PngText::UnexpectedEnd);
+            RaiseError<EPngUnexpectedEnd>();
         const std::string_view type = ChunkTypeText(name);
         if (first && type != TChunkIHDR::kType)
-            RaiseError<EPNGIHDRNotFirst>(PngText::IHDRNotFirst);
+            RaiseError<EPNGIHDRNotFirst>();
 
         if (type == "cHRM" || (type == TChunkIDAT::kType && idatMet)) {
             CheckChunkLength(size);
@@ -94,14 +101,14 @@ void TPngImage::LoadFromStream(TByteSource& stream)
                 created = std::make_unique<TChunk>(*this, name);
             TChunk* chunk = fChunkList.Add(std::move(created));
             if (!registered && IsCritical(name))
-                RaiseError<EPNGUnknownCriticalChunk>(PngText::UnknownCriticalChunk);
+                RaiseError<EPNGUnknownCriticalChunk>();
             chunk->LoadFromStream(stream, size);
         }
         if (type == TChunkIEND::kType)
             break;
     }
     if (!idatMet)
-        RaiseError<EPNGNoImageData>(PngText::NoImageData);
+        RaiseError<EPNGNoImageData>();
 }
 
 TChunkIHDR* TPngImage::FindHeader() const
@@ -109,12 +116,14 @@ TChunkIHDR* TPngImage::FindHeader() const
     return dynamic_cast<TChunkIHDR*>(fChunkList.GetItem(0));
 }
 
-TChunkIHDR& TPngImage::Header() const
+TChunkIHDR& TPngImage::Header()
 {
-    TChunkIHDR* header = FindHeader();
-    if (!header)
-        RaiseError<EPNGHeaderNotPresent>(PngText::HeaderNotPresent);
-    return *header;
+    return ExistingHeader(FindHeader());
+}
+
+const TChunkIHDR& TPngImage::Header() const
+{
+    return ExistingHeader(FindHeader());
 }
 
 uint32_t TPngImage::Width() const
@@ -169,7 +178,7 @@ int32_t TPngImage::TransparentColor() const
         // counts as existing, as for the pixels themselves.
         const TChunkPLTE* palette = Palette();
         if (!palette)
-            RaiseError<EPngError>(PngText::UnknownPaletteEntry);
+            RaiseError<EPngError>();
         const uint32_t bgr = palette->GetPaletteItem(static_cast<int>(zero - values.begin()));
         return static_cast<int32_t>((bgr >> 16 & 0xFF) | (bgr & 0xFF00) | (bgr & 0xFF) << 16);
     }

@@ -57,7 +57,9 @@ public:
     void LoadFromFile(const std::string& fileName);
     void LoadFromStream(TByteSource& stream);
 
-    TChunkIHDR& Header() const; // raises EPNGHeaderNotPresent
+    // Raises EPNGHeaderNotPresent. A const image has a read-only header.
+    const TChunkIHDR& Header() const;
+    TChunkIHDR& Header();
     uint32_t Width() const;     // 0 without a header
     uint32_t Height() const;
     bool Empty() const { return fChunkList.Count() == 0; }
@@ -82,21 +84,26 @@ public:
     TGammaTable GammaTable;   // applied to colour samples and palette entries
     TGammaTable InverseGamma; // kept in step with GammaTable
     TInterlaceMethod fInterlaceMethod = imNone;
-    // Text inflated from the zTXt chunks of this load, all of which share
-    // kMaxInflatedText.
-    size_t InflatedTextBytes = 0;
+
     // Sound image data is inflated by a faster engine where the build has
     // one (png/Inflater.h); false takes zlib alone. The results and the
     // failures are the same either way.
-    bool FastInflate = true;
+    bool FastInflate() const { return fFastInflate; }
+    void SetFastInflate(bool fast) { fFastInflate = fast; }
 
 private:
     // A chunk finds its own index in the list.
     friend class TChunk;
+    // The zTXt chunks of one load share one budget of inflated text.
+    friend class TChunkzTXt;
 
     TChunkIHDR* FindHeader() const; // item 0 when it is a header, else nullptr
 
     TPNGList fChunkList;
+    bool fFastInflate = true;
+    // Text inflated from the zTXt chunks of this load, all of which share
+    // kMaxInflatedText.
+    size_t fInflatedTextBytes = 0;
 };
 
 // The colour-table index of pixel x in an indexed row of 1, 4 or 8 bits

@@ -6,6 +6,7 @@
 #include "colours/CsvFileName.h"
 #include "colours/NumberedTable.h"
 #include "graphics/PngGraphic.h"
+#include "platform/FileNames.h"
 #include "platform/OutputFile.h"
 
 namespace pix {

@@ -2,8 +2,6 @@
 
 #include <exception>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace pix {
 
@@ -51,16 +49,5 @@ std::string WithFullStop(std::string message);
 // stop: its own message, or the system's words when memory ran out, which
 // the runtime would otherwise name by its class.
 std::string FailureMessage(const std::exception& failure);
-
-// Whether any argument after the program path is the version switch
-// "/acver", compared with ASCII A-Z lowered. The command line has already
-// been split and unquoted.
-bool HasVersionSwitch(const std::vector<std::string>& argumentsAfterProgram);
-
-// The parameters after the program's own path in a command line as the
-// system hands it over in one piece: split at white space (codes 1 to 32)
-// outside double-quoted runs, the quotes dropped, empty pairs of quotes in
-// front of a parameter skipped.
-std::vector<std::string> CommandLineParameters(std::string_view commandLine);
 
 } // namespace pix

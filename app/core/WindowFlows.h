@@ -9,9 +9,14 @@ namespace pix {
 
 class TPNGGraphic;
 
+// A pass shows its progress once it has taken this long, on a bar of this
+// many steps.
+inline constexpr int kProgressDelayMs = 500;
+inline constexpr int kProgressSteps = 1000;
+
 // The progress of one long pass as a front-end shows it: a window with a
-// cancel button that appears once the pass has taken a moment, modal so
-// that no other action can start meanwhile.
+// cancel button that appears once the pass has taken kProgressDelayMs,
+// modal so that no other action can start meanwhile.
 class TPassProgress {
 public:
     virtual ~TPassProgress() = default;

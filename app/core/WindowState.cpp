@@ -9,4 +9,9 @@ std::string ImageFileName;
 std::unique_ptr<TPngImage> PngImage;
 TColorTable ColorTable;
 
+void SetUpWindowState()
+{
+    ColorTable.Reset();
+}
+
 } // namespace pix

@@ -23,4 +23,8 @@ extern std::unique_ptr<TPngImage> PngImage;
 // The colours of the loaded picture, numbered by the export.
 extern TColorTable ColorTable;
 
+// What FormCreate does before the window is first shown: the colour table
+// is reset.
+void SetUpWindowState();
+
 } // namespace pix

@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 
 #include "app/core/Messages.h"
+#include "app/core/WindowLayout.h"
 #include "app/core/WindowState.h"
 #include "controls/qt/DevicePixels.h"
 #include "controls/qt/TImage.h"
@@ -24,18 +25,12 @@ namespace pix {
 
 namespace {
 
-// Positions and sizes in logical pixels; Qt scales them by the screen's
+// The layout's lengths as logical pixels; Qt scales them by the screen's
 // device pixel ratio, which is how the window follows the monitor's density.
-constexpr QSize kClientSize(340, 520);
-constexpr QRect kShape1Bounds(12, 11, 316, 315);
-constexpr QRect kImage1Bounds(17, 16, 305, 305);
-constexpr QRect kLoadButtonBounds(41, 344, 255, 65);
-constexpr QRect kSaveButtonBounds(41, 432, 255, 65);
-constexpr int kLoadButtonTag = 0;
-constexpr int kSaveButtonTag = 2;
-// A pass that takes longer than this shows its progress.
-constexpr int kProgressDelayMs = 500;
-constexpr int kProgressSteps = 1000;
+QRect LogicalRect(const TDesignBounds& bounds)
+{
+    return {bounds.Left, bounds.Top, bounds.Width, bounds.Height};
+}
 
 std::optional<QString> ExecModal(QFileDialog& dialog)
 {
@@ -152,24 +147,24 @@ TForm1::TForm1(QWidget* parent)
 {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8(kWindowCaption));
-    setFixedSize(kClientSize);
+    setFixedSize(kClientWidth, kClientHeight);
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
     setWindowIcon(ProgramIcon());
 
     Shape1->setObjectName("Shape1");
-    Shape1->setGeometry(kShape1Bounds);
+    Shape1->setGeometry(LogicalRect(kShape1Bounds));
     Image1->setObjectName("Image1");
-    Image1->setGeometry(kImage1Bounds);
+    Image1->setGeometry(LogicalRect(kImage1Bounds));
     Image1->Picture().AssignPicture32(PlaceholderPicture());
     Image1->setAccessibleName(QString::fromUtf8(kPreviewName));
     Image1->setAccessibleDescription(QString::fromUtf8(kPreviewDescription));
 
     LoadButtonPictures(*sAlphaImageList);
 
-    SetUpImageButton(*sImage1, "sImage1", kLoadButtonBounds, kLoadButtonTag, kLoadButtonName, kLoadButtonDescription);
-    SetUpImageButton(*sImage2, "sImage2", kSaveButtonBounds, kSaveButtonTag, kSaveButtonName, kSaveButtonDescription);
+    SetUpImageButton(*sImage1, "sImage1", kLoadButton, kLoadButtonName, kLoadButtonDescription);
+    SetUpImageButton(*sImage2, "sImage2", kSaveButton, kSaveButtonName, kSaveButtonDescription);
 
     connect(sImage1, &TsImage::Click, this, &TForm1::Button1Click);
     connect(sImage2, &TsImage::Click, this, &TForm1::Button2Click);
@@ -196,21 +191,21 @@ TForm1::TForm1(QWidget* parent)
     FormCreate();
 }
 
-void TForm1::SetUpImageButton(TsImage& button, const char* name, const QRect& bounds, int tag,
+void TForm1::SetUpImageButton(TsImage& button, const char* name, const TImageButtonLayout& layout,
                               const char* accessibleName, const char* accessibleDescription)
 {
     button.setObjectName(name);
-    button.setGeometry(bounds);
-    button.Tag = tag;
+    button.setGeometry(LogicalRect(layout.Bounds));
+    button.Tag = layout.Tag;
     button.SetImages(sAlphaImageList.get());
-    button.SetImageIndex(tag);
+    button.SetImageIndex(AtRestImageIndex(layout.Tag));
     button.setAccessibleName(QString::fromUtf8(accessibleName));
     button.setAccessibleDescription(QString::fromUtf8(accessibleDescription));
 }
 
 void TForm1::FormCreate()
 {
-    ColorTable.Reset();
+    SetUpWindowState();
 }
 
 void TForm1::Button1Click(QObject*)
@@ -264,13 +259,13 @@ TPNGGraphic& TForm1::WorkBitmap()
 void TForm1::sImageMouseEnter(QObject* Sender)
 {
     TsImage& button = AsImageButton(Sender);
-    button.SetImageIndex(button.Tag + 1);
+    button.SetImageIndex(PointerOverImageIndex(button.Tag));
 }
 
 void TForm1::sImageMouseLeave(QObject* Sender)
 {
     TsImage& button = AsImageButton(Sender);
-    button.SetImageIndex(button.Tag);
+    button.SetImageIndex(AtRestImageIndex(button.Tag));
 }
 
 void TForm1::showEvent(QShowEvent* event)

@@ -14,6 +14,7 @@ class QFileDialog;
 
 namespace pix {
 
+struct TImageButtonLayout;
 class TImage;
 class TShape;
 class TsImage;
@@ -57,8 +58,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void SetUpImageButton(TsImage& button, const char* name, const QRect& bounds, int tag, const char* accessibleName,
-                          const char* accessibleDescription);
+    void SetUpImageButton(TsImage& button, const char* name, const TImageButtonLayout& layout,
+                          const char* accessibleName, const char* accessibleDescription);
 
     bool fPlaced = false;
 };

@@ -1,3 +1,4 @@
+#include "app/core/CommandLine.h"
 #include "app/core/Messages.h"
 #include "app/qt/Application.h"
 #include "app/qt/MainWindow.h"

@@ -2,6 +2,7 @@
 
 #include "app/core/Messages.h"
 #include "app/core/WindowState.h"
+#include "app/win32/GdiOwners.h"
 #include "app/win32/PassProgress.h"
 #include "controls/Density.h"
 #include "controls/Placement.h"
@@ -23,12 +24,6 @@ namespace pix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TForm1";
-constexpr int kClientWidth = 340;
-constexpr int kClientHeight = 520;
-constexpr TDesignBounds kShape1Bounds{12, 11, 316, 315};
-constexpr TDesignBounds kImage1Bounds{17, 16, 305, 305};
-constexpr int kLoadButtonTag = 0;
-constexpr int kSaveButtonTag = 2;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // Long enough for any name the file system takes.
 constexpr std::size_t kFileNameCapacity = 32768;
@@ -50,10 +45,8 @@ int WindowDensity(HWND window)
     static const auto getDpiForWindow = User32Function<TGetDpiForWindow>("GetDpiForWindow");
     if (getDpiForWindow)
         return static_cast<int>(getDpiForWindow(window));
-    const HDC screen = GetDC(nullptr);
-    const int density = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return density;
+    const TWindowDc screen(nullptr);
+    return GetDeviceCaps(screen.Dc(), LOGPIXELSX);
 }
 
 RECT WindowRectForClient(int width, int height, int density)
@@ -164,8 +157,8 @@ void ShowNoticeBox(const std::string& text)
 }
 
 TForm1::TForm1(HINSTANCE instance)
-    : sImage1{{41, 344, 255, 65}, kLoadButtonTag, kLoadButtonTag}
-    , sImage2{{41, 432, 255, 65}, kSaveButtonTag, kSaveButtonTag}
+    : sImage1{kLoadButton.Bounds, kLoadButton.Tag, AtRestImageIndex(kLoadButton.Tag)}
+    , sImage2{kSaveButton.Bounds, kSaveButton.Tag, AtRestImageIndex(kSaveButton.Tag)}
     , sAlphaImageList(std::make_unique<TsAlphaImageList>())
 {
     LoadButtonPictures(*sAlphaImageList);
@@ -208,7 +201,7 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    ColorTable.Reset();
+    SetUpWindowState();
 }
 
 void TForm1::Button1Click(TsImage&)
@@ -223,12 +216,12 @@ void TForm1::Button2Click(TsImage&)
 
 void TForm1::sImageMouseEnter(TsImage& Sender)
 {
-    SetImageIndex(Sender, Sender.Tag + 1);
+    SetImageIndex(Sender, PointerOverImageIndex(Sender.Tag));
 }
 
 void TForm1::sImageMouseLeave(TsImage& Sender)
 {
-    SetImageIndex(Sender, Sender.Tag);
+    SetImageIndex(Sender, AtRestImageIndex(Sender.Tag));
 }
 
 std::optional<std::string> TForm1::RunOpenDialog()
@@ -341,9 +334,10 @@ void TForm1::Paint(HDC dc)
 
     // Everything is composed off screen and put on the window in one copy,
     // so nothing flickers while the pointer moves over the buttons.
-    const HDC memory = CreateCompatibleDC(dc);
-    const HBITMAP surface = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    const HGDIOBJ previous = SelectObject(memory, surface);
+    const TMemoryDc memoryDc(CreateCompatibleDC(dc));
+    const HDC memory = memoryDc.get();
+    const TGdiObject<HBITMAP> surface(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const TSelection selected(memory, surface.get());
     FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
 
     const int pen = std::max(1, ScaledLength(1, fDensity));
@@ -370,9 +364,6 @@ void TForm1::Paint(HDC dc)
     }
 
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(surface);
-    DeleteDC(memory);
 }
 
 LRESULT CALLBACK TForm1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -400,10 +391,8 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(fHandle, &paint);
-        Paint(dc);
-        EndPaint(fHandle, &paint);
+        const TPaintSession paint(fHandle);
+        Paint(paint.Dc());
         return 0;
     }
     case WM_ERASEBKGND:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/WindowFlows.h"
+#include "app/core/WindowLayout.h"
 #include "controls/TsAlphaImageList.h"
 #include "graphics/PngGraphic.h"
 
@@ -11,11 +12,6 @@
 #include <string>
 
 namespace pix {
-
-// A rectangle in pixels of the design density (96 dpi).
-struct TDesignBounds {
-    int Left, Top, Width, Height;
-};
 
 // An image button drawn on the window's surface: it has no window of its own.
 struct TsImage {

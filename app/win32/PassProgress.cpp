@@ -13,9 +13,6 @@ namespace pix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TPassProgress";
-// A pass that takes longer than this shows its progress.
-constexpr ULONGLONG kProgressDelayMs = 500;
-constexpr int kProgressSteps = 1000;
 constexpr int kWidth = 320;
 constexpr int kHeight = 120;
 
@@ -36,7 +33,6 @@ TWin32PassProgress::~TWin32PassProgress()
     // focus back.
     EnableWindow(fOwner, TRUE);
     DestroyWindow(fWindow);
-    DeleteObject(fFont);
 }
 
 bool TWin32PassProgress::Report(int64_t donePixels, int64_t totalPixels)
@@ -79,7 +75,7 @@ void TWin32PassProgress::Show()
 
     RECT ownerFrame{};
     GetWindowRect(fOwner, &ownerFrame);
-    const int density = GetDeviceCaps(GetDC(fOwner), LOGPIXELSX);
+    const int density = GetDeviceCaps(TWindowDc(fOwner).Dc(), LOGPIXELSX);
     const auto scaled = [density](int length) { return ScaledLength(length, density); };
     const int width = scaled(kWidth);
     const int height = scaled(kHeight);
@@ -91,7 +87,7 @@ void TWin32PassProgress::Show()
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    fFont = CreateFontIndirectW(&metrics.lfMessageFont);
+    fFont.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 
     const HWND label = CreateWindowExW(0, L"STATIC", fLabel.c_str(), WS_CHILD | WS_VISIBLE, scaled(12), scaled(10),
                                        scaled(280), scaled(18), fWindow, nullptr, instance, nullptr);
@@ -103,7 +99,7 @@ void TWin32PassProgress::Show()
                         scaled(202), scaled(56), scaled(90), scaled(24), fWindow,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
     for (const HWND control : {label, cancel})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fFont), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fFont.get()), TRUE);
 
     EnableWindow(fOwner, FALSE);
     ShowWindow(fWindow, SW_SHOW);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/WindowFlows.h"
+#include "app/win32/GdiOwners.h"
 
 #include <windows.h>
 
@@ -29,7 +30,8 @@ private:
     ULONGLONG fStarted;
     HWND fWindow = nullptr;
     HWND fBar = nullptr;
-    HFONT fFont = nullptr;
+    // Deleted once the window that uses it is gone.
+    TGdiObject<HFONT> fFont;
     bool fCancelled = false;
 };
 

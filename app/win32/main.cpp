@@ -1,3 +1,4 @@
+#include "app/core/CommandLine.h"
 #include "app/core/Messages.h"
 #include "app/win32/MainWindow.h"
 #include "platform/Utf16.h"

@@ -1,4 +1,5 @@
 #include "colours/CsvFileName.h"
+#include "platform/FileNames.h"
 
 #include <gtest/gtest.h>
 

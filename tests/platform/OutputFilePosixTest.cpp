@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,12 +25,11 @@ int ModeOf(const fs::path& path)
     return static_cast<int>(status.st_mode & 07777);
 }
 
-class OutputFileTest : public ::testing::Test {
+class OutputFileTest : public testing::TFolderTest {
 protected:
-    void SetUp() override
+    OutputFileTest()
+        : TFolderTest("pix-output")
     {
-        fTemp.emplace("pix-output");
-        fFolder = fTemp->Path();
     }
 
     // Everything in the folder but the named files: temporary files left over.
@@ -57,8 +55,6 @@ protected:
         return {0, ""};
     }
 
-    std::optional<testing::TTempFolder> fTemp;
-    fs::path fFolder;
 };
 
 TEST_F(OutputFileTest, CommitCreatesTheFileWithUmaskMode)

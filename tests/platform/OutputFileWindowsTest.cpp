@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -29,12 +28,11 @@ std::pair<int, std::string> Replace(const fs::path& target)
     return {0, ""};
 }
 
-class OutputFileWindowsTest : public ::testing::Test {
+class OutputFileWindowsTest : public TFolderTest {
 protected:
-    void SetUp() override
+    OutputFileWindowsTest()
+        : TFolderTest("pix-output")
     {
-        fTemp.emplace("pix-output");
-        fFolder = fTemp->Path();
     }
     void TearDown() override
     {
@@ -42,9 +40,6 @@ protected:
         for (const auto& entry : fs::directory_iterator(fFolder))
             SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-
-    std::optional<TTempFolder> fTemp;
-    fs::path fFolder;
 };
 
 TEST_F(OutputFileWindowsTest, ReplacesWithTheNewContentAndLeavesNothingElse)

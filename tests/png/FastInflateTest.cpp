@@ -27,7 +27,7 @@ using namespace testing;
 std::string Result(const TBytes& file, bool fast)
 {
     TPngImage image;
-    image.FastInflate = fast;
+    image.SetFastInflate(fast);
     const TLoadOutcome outcome = LoadOutcome(image, file);
     if (outcome.kind)
         return std::string(outcome.kind->name()) + ": " + outcome.message;

@@ -69,6 +69,20 @@ private:
     std::filesystem::path fPath;
 };
 
+// A test with a temporary folder of its own, fFolder, made before the test
+// and removed with everything in it after.
+class TFolderTest : public ::testing::Test {
+protected:
+    explicit TFolderTest(std::string_view prefix)
+        : fTemp(prefix)
+        , fFolder(fTemp.Path())
+    {
+    }
+
+    TTempFolder fTemp;
+    std::filesystem::path fFolder;
+};
+
 inline std::string ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -94,12 +94,14 @@ private:
 
 // The flows of the window with a fake front-end, in a temporary folder;
 // every test starts from the program's start state.
-class FlowTest : public ::testing::Test {
+class FlowTest : public TFolderTest {
 protected:
+    FlowTest()
+        : TFolderTest("pix-flow")
+    {
+    }
     void SetUp() override
     {
-        fTemp.emplace("pix-flow");
-        fFolder = fTemp->Path();
         ImageLoaded = false;
         ImageFileName.clear();
         PngImage.reset();
@@ -120,8 +122,6 @@ protected:
         RunExportFlow(Front);
     }
 
-    std::optional<TTempFolder> fTemp;
-    fs::path fFolder;
     TFakeFrontEnd Front;
 };
 

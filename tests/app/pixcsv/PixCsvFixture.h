@@ -10,7 +10,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,14 +18,13 @@ namespace pix::testing {
 
 // The converter run in the test's process, on a folder of its own that
 // holds the example picture.
-class PixCsvTest : public ::testing::Test {
+class PixCsvTest : public TFolderTest {
 protected:
-    void SetUp() override
+    PixCsvTest()
+        : TFolderTest("pix-pixcsv")
     {
-        fTemp.emplace("pix-pixcsv");
-        fFolder = fTemp->Path();
-        WriteFile(fFolder / "example.png", ExamplePng());
     }
+    void SetUp() override { WriteFile(fFolder / "example.png", ExamplePng()); }
 
     int Run(std::vector<std::string> arguments)
     {
@@ -38,8 +36,6 @@ protected:
     }
     std::string In(const std::string& name) const { return Utf8((fFolder / PathFromUtf8(name)).make_preferred()); }
 
-    std::optional<TTempFolder> fTemp;
-    std::filesystem::path fFolder;
     TStringSink fStdout;
     std::ostringstream fOut;
     std::ostringstream fErr;

@@ -18,7 +18,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <optional>
 #include <regex>
 #include <thread>
 
@@ -55,12 +54,14 @@ const TBytes& ManyColours()
     return file;
 }
 
-class PixCsvKillTest : public ::testing::Test {
+class PixCsvKillTest : public testing::TFolderTest {
 protected:
+    PixCsvKillTest()
+        : TFolderTest("pix-pixcsv-kill")
+    {
+    }
     void SetUp() override
     {
-        fTemp.emplace("pix-pixcsv-kill");
-        fFolder = fTemp->Path();
         fErrors = fFolder.string() + ".err"; // beside the folder, whose entries are checked
         WriteFile(fFolder / "picture.png", ManyColours());
     }
@@ -124,8 +125,6 @@ protected:
         return status;
     }
 
-    std::optional<testing::TTempFolder> fTemp;
-    fs::path fFolder;
     fs::path fErrors;
     pid_t fChild = 0;
 };

@@ -5,11 +5,48 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <string>
 
 namespace pix::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+// What pixcsv.exe, the program built beside this one, writes to standard
+// error when that is a file, run in folder.
+std::string StandardErrorInFile(const fs::path& folder, std::wstring commandLine)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const fs::path program = fs::path(self).parent_path() / "pixcsv.exe";
+    const fs::path errors = folder / "errors.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE file =
+        CreateFileW(errors.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = file;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.c_str(), &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(file);
+    return ReadFile(errors);
+}
+
+// The bytes of the Linux converter: a message's own CR LF stays as it is
+// and the line ends in LF, where text mode would write CR CR LF and CR LF.
+TEST_F(PixCsvTest, FailureLinesInAFileHaveTheBytesOfEveryPlatform)
+{
+    WriteFile(fFolder / "first-chunk-not-IHDR.png", TPngWriter().Signature().IEND().Bytes());
+    EXPECT_EQ(StandardErrorInFile(fFolder, L"pixcsv.exe first-chunk-not-IHDR.png"),
+              "pixcsv: first-chunk-not-IHDR.png: This \"Portable Network Graphics\" image is not supported or it "
+              "might be invalid.\r\n(IHDR chunk is not the first)\n");
+}
 
 TEST_F(PixCsvTest, OutputFailuresCarryTheirCodesMessagesAndKeepTheTarget)
 {
