@@ -98,20 +98,20 @@ class Server:
 
 
 class Page:
-    def __init__(self, url, work, ratio):
+    def __init__(self, url, work, ratio, instrument=""):
         self.downloads = os.path.join(work, "downloads-%g" % ratio)
-        os.makedirs(self.downloads)
+        os.makedirs(self.downloads, exist_ok=True)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                         "--user-data-dir=" + os.path.join(work, "profile-%g" % ratio), "--window-size=1000,800",
+                         "--user-data-dir=" + os.path.join(work, "profile-%g" % ratio), "--window-size=1001,800",
                          "--force-device-scale-factor=%g" % ratio, "--force-color-profile=srgb"]:
             options.add_argument(argument)
         options.add_experimental_option("prefs", {"download.default_directory": self.downloads,
                                                   "download.prompt_for_download": False})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_ANSWERS})
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_ANSWERS + instrument})
         self.driver.get(url)
         self.wait_for("created")
 
@@ -144,7 +144,11 @@ class Page:
 
     def load(self, picture):
         before = self.answers("loaded")
-        self.driver.find_element(By.CSS_SELECTOR, "input[type=file]").send_keys(os.path.abspath(picture))
+        picker = self.driver.find_element(By.CSS_SELECTOR, "input[type=file]")
+        # Emptied as the load button empties it, so that the same file
+        # picked again is a new choice.
+        self.js("arguments[0].value = ''", picker)
+        picker.send_keys(os.path.abspath(picture))
         self.wait_for("loaded", before)
         return self.failure()
 
@@ -320,12 +324,27 @@ def check_against_window(page, window, pictures, ratio, work):
               same("preview", stem))
 
 
-def take_screenshots(page, picture, folder, ratio):
+def landscape(path):
+    """A sky, a sun and two hills: a picture to show in the screenshots."""
+    from PIL import ImageDraw
+    picture = Image.new("RGB", (640, 480))
+    draw = ImageDraw.Draw(picture)
+    for y in range(480):
+        draw.line([(0, y), (639, y)], fill=(70 + y // 6, 130 + y // 5, 225 - y // 8))
+    draw.ellipse([470, 50, 540, 120], fill=(255, 230, 140))
+    draw.polygon([(0, 330), (160, 250), (330, 300), (500, 230), (639, 290), (639, 479), (0, 479)], fill=(96, 140, 60))
+    draw.polygon([(0, 400), (220, 330), (420, 380), (639, 340), (639, 479), (0, 479)], fill=(70, 110, 40))
+    picture.save(path)
+
+
+def take_screenshots(page, folder, ratio, work):
     suffix = "" if ratio == 1 else "-%gx" % ratio
-    window = page.driver.find_element(By.CSS_SELECTOR, ".desk")
-    window.screenshot(os.path.join(folder, "screenshot-web-start%s.png" % suffix))
+    desk = page.driver.find_element(By.CSS_SELECTOR, ".desk")
+    desk.screenshot(os.path.join(folder, "screenshot-web-start%s.png" % suffix))
+    picture = os.path.join(work, "landscape.png")
+    landscape(picture)
     page.load(picture)
-    window.screenshot(os.path.join(folder, "screenshot-web-loaded%s.png" % suffix))
+    desk.screenshot(os.path.join(folder, "screenshot-web-loaded%s.png" % suffix))
 
 
 def main():
@@ -354,9 +373,11 @@ def main():
                     check_cancel(page, pixcsv, made["large"], work)
                     check_hostile(page, made["wide"], work)
                 check_against_window(page, window, [made["wide"], made["tall"]], ratio, work)
-                if args.screenshots:
-                    take_screenshots(page, made["wide"], args.screenshots, ratio)
             finally:
+                page.quit()
+            if args.screenshots:
+                page = Page(url, work, ratio)
+                take_screenshots(page, args.screenshots, ratio, work)
                 page.quit()
     finally:
         server.stop()

@@ -192,8 +192,11 @@ function answer(message) {
       showFailure(message.failure);
     break;
   case 'broken':
+    // The new worker starts from the placeholder: loading the same file
+    // again might break it the same way.
     endPass();
     showFailure(message.message);
+    loadedFile = null;
     if (workerStarted)
       startWorker();
     break;

@@ -8,8 +8,9 @@ importScripts('pixelizer.js');
 
 // A pass reports to the page at most this often; the core reports far more.
 const REPORT_INTERVAL_MS = 50;
-// Where the picked file is seen by the core: mounted, not copied, so its
-// bytes are read from the file as the reader asks for them.
+// Where the picked file is seen by the core while it is read: in the
+// runtime's in-memory file system, which takes the file's bytes over as
+// they are, and drops them once the picture is loaded.
 const PICKED_FOLDER = '/picked';
 const BUTTON_PICTURES = 4;
 
@@ -35,7 +36,6 @@ const started = createPixelizer({
 });
 
 let module = null;
-let pickedMounted = false;
 
 function text(pointer) {
   return pointer ? module.UTF8ToString(pointer) : null;
@@ -70,20 +70,23 @@ function transferred(message) {
   postMessage(message, buffers);
 }
 
-function mountPicked(file) {
-  const FS = module.FS;
-  if (pickedMounted)
-    FS.unmount(PICKED_FOLDER);
-  else
-    FS.mkdir(PICKED_FOLDER);
-  FS.mount(FS.filesystems.WORKERFS, { files: [file] }, PICKED_FOLDER);
-  pickedMounted = true;
-  return PICKED_FOLDER + '/' + file.name;
-}
-
-function load(message) {
-  const chosen = message.file ? mountPicked(message.file) : null;
+async function load(message) {
+  let chosen = null;
+  let written = false;
+  if (message.file) {
+    chosen = PICKED_FOLDER + '/' + message.file.name;
+    module.FS.mkdirTree(PICKED_FOLDER);
+    try {
+      module.FS.writeFile(chosen, new Uint8Array(await message.file.arrayBuffer()), { canOwn: true });
+      written = true;
+    } catch (error) {
+      // A file that the browser can no longer read (changed or gone since it
+      // was picked) is one that cannot be opened: the core says so.
+    }
+  }
   const failure = text(module.ccall('pixelizer_load', 'number', ['string'], [chosen]));
+  if (written)
+    module.FS.unlink(chosen);
   const changed = module._pixelizer_picture_changed() !== 0;
   transferred({ type: 'loaded', failure, preview: changed ? preview(message.view) : null });
 }
@@ -98,8 +101,7 @@ function handle(message) {
     break;
   }
   case 'load':
-    load(message);
-    break;
+    return load(message);
   case 'save':
     postMessage({ type: 'saved', failure: text(module._pixelizer_save(message.workbook ? 1 : 0)) });
     break;
