@@ -4,20 +4,33 @@
 #include "platform/InputFile.h"
 
 #include <cstdio>
+#include <new>
 #include <vector>
 
-// The page's side of a download (app/web/Bridge.js): the bytes collect in
-// the worker outside the heap until they are delivered or dropped.
+// The page's side of a download (app/web/Bridge.js): the bytes go into a
+// file of the browser's storage private to the page, or, where the page
+// has none, collect in the worker's memory outside the heap, until they
+// are delivered or dropped. Appending and delivering tell how they went.
 extern "C" {
 int pixelizer_download_open();
-void pixelizer_download_append(int download, const char* data, std::size_t size);
-void pixelizer_download_deliver(int download, const char* name);
+int pixelizer_download_append(int download, const char* data, std::size_t size);
+int pixelizer_download_deliver(int download, const char* name);
 void pixelizer_download_drop(int download);
 }
 
 namespace pix {
 
 namespace {
+
+enum : int { kDownloadWritten = 0, kDownloadStorageFull = 1, kDownloadMemoryFull = 2 };
+
+void Check(int outcome)
+{
+    if (outcome == kDownloadStorageFull)
+        throw EInOutError(kDiskWriteFailed);
+    if (outcome == kDownloadMemoryFull)
+        throw std::bad_alloc();
+}
 
 // A library that writes by name gets a file of the runtime's in-memory
 // file system, read back into the download when it is committed.
@@ -51,7 +64,7 @@ TReplacementFile::~TReplacementFile()
 
 void TReplacementFile::Write(const char* data, std::size_t size)
 {
-    pixelizer_download_append(static_cast<int>(fHandle), data, size);
+    Check(pixelizer_download_append(static_cast<int>(fHandle), data, size));
 }
 
 void TReplacementFile::Commit()
@@ -62,7 +75,7 @@ void TReplacementFile::Commit()
         while (const std::size_t got = written.Read(block.data(), block.size()))
             Write(block.data(), got);
     }
-    pixelizer_download_deliver(static_cast<int>(fHandle), DownloadName(fTarget).c_str());
+    Check(pixelizer_download_deliver(static_cast<int>(fHandle), DownloadName(fTarget).c_str()));
     fHandle = -1;
 }
 

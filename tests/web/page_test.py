@@ -12,7 +12,7 @@ preview's and the buttons' pixels against the Qt window's at device pixel
 ratios 1 and 2
 (the window driven by tools/take_screenshots.py under the X server the test
 runs in). Needs Debian's chromium, chromium-driver, python3-selenium,
-python3-pil and xdotool.
+python3-pil, python3-numpy and xdotool.
 """
 import argparse
 import os
@@ -25,6 +25,7 @@ import tempfile
 import time
 import zlib
 
+import numpy
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -75,14 +76,16 @@ def png_declaring(width, height, colour_type, bit_depth):
 
 
 class Server:
-    """The page folder served as any static server would."""
+    """The page folder served as any static server would, on every address
+    of the machine: the loopback one is a secure context for the browser,
+    the network's is not."""
 
     def __init__(self, folder):
         with socket.socket() as probe:
-            probe.bind(("127.0.0.1", 0))
+            probe.bind(("0.0.0.0", 0))
             self.port = probe.getsockname()[1]
         self.process = subprocess.Popen(
-            ["/usr/bin/python3", "-m", "http.server", str(self.port), "--bind", "127.0.0.1", "--directory", folder],
+            ["/usr/bin/python3", "-m", "http.server", str(self.port), "--bind", "0.0.0.0", "--directory", folder],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(100):
             try:
@@ -96,16 +99,26 @@ class Server:
         self.process.terminate()
         self.process.wait()
 
+    def url(self, host="127.0.0.1"):
+        return "http://%s:%d/index.html" % (host, self.port)
+
+
+def network_address():
+    """An address of this machine that is not a loopback one, if any."""
+    addresses = subprocess.run(["hostname", "-I"], capture_output=True, text=True).stdout.split()
+    return next((address for address in addresses if "." in address and not address.startswith("127.")), None)
+
 
 class Page:
     def __init__(self, url, work, ratio, instrument=""):
-        self.downloads = os.path.join(work, "downloads-%g" % ratio)
-        os.makedirs(self.downloads, exist_ok=True)
+        browser = tempfile.mkdtemp(prefix="browser-", dir=work)
+        self.downloads = os.path.join(browser, "downloads")
+        os.makedirs(self.downloads)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                         "--user-data-dir=" + os.path.join(work, "profile-%g" % ratio), "--window-size=1001,800",
+                         "--user-data-dir=" + os.path.join(browser, "profile"), "--window-size=1001,800",
                          "--force-device-scale-factor=%g" % ratio, "--force-color-profile=srgb"]:
             options.add_argument(argument)
         options.add_experimental_option("prefs", {"download.default_directory": self.downloads,
@@ -177,10 +190,9 @@ class Page:
         return names
 
 
-def native_conversions(pixcsv, pictures, work):
+def native_conversions(pixcsv, pictures, folder):
     """pixcsv on copies of every picture, CSV and workbook, as a user would
     run it: the tables written, and the message of every failure by name."""
-    folder = os.path.join(work, "native")
     os.makedirs(folder)
     for picture in pictures:
         shutil.copy(picture, folder)
@@ -195,8 +207,8 @@ def native_conversions(pixcsv, pictures, work):
     return folder, messages
 
 
-def check_conversions(page, pixcsv, pictures, work):
-    folder, messages = native_conversions(pixcsv, pictures, work)
+def check_conversions(page, pixcsv, pictures, folder, where, kinds=("csv", "xlsx")):
+    folder, messages = native_conversions(pixcsv, pictures, folder)
     differing = []
     for picture in pictures:
         name = os.path.basename(picture)
@@ -206,7 +218,7 @@ def check_conversions(page, pixcsv, pictures, work):
             if messages.get((name, "csv")) != load_failure:
                 differing.append("%s: page %r, pixcsv %r" % (name, load_failure, messages.get((name, "csv"))))
             continue
-        for kind in ("csv", "xlsx"):
+        for kind in kinds:
             downloaded, content = page.save(kind)
             expected_name = stem + "." + kind
             if downloaded is None:
@@ -217,8 +229,21 @@ def check_conversions(page, pixcsv, pictures, work):
                 native = file.read()
             if downloaded != expected_name or content != native:
                 differing.append("%s %s: page's %s differs" % (name, kind, downloaded))
-    check("%d pictures: the page's tables, workbooks and failure messages are pixcsv's" % len(pictures),
-          not differing, "\n  ".join(differing[:20]))
+    check("%s, %d pictures: the page's tables, workbooks and failure messages are pixcsv's"
+          % (where, len(pictures)), not differing, "\n  ".join(differing[:20]))
+
+
+def check_stored_tables(page):
+    """The tables written into the page's storage go once downloaded: none
+    is older than the minute a download is given to read it."""
+    names = page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        navigator.storage.getDirectory().then((root) => root.getDirectoryHandle('tables'))
+          .then(async (folder) => { const names = []; for await (const name of folder.keys()) names.push(name); done(names); },
+                () => done([]));""")
+    now = page.js("return Date.now()")
+    stale = [name for name in names if now - int(name.split("-")[0]) > 70000]
+    check("no table stays in the page's storage after its download", not stale, str(stale))
 
 
 def check_window_parts(page):
@@ -241,7 +266,7 @@ def check_window_parts(page):
 
 def check_cancel(page, pixcsv, picture, work):
     page.load(picture)
-    page.js("document.getElementById('kind').value = 'csv'")
+    page.js("document.getElementById('kind').value = 'xlsx'")
     before = page.answers("loaded")
     page.driver.find_element(By.ID, "save").click()
     page.wait_until(lambda: page.js("return document.getElementById('progress').open"), "the progress box")
@@ -273,16 +298,18 @@ def check_hostile(page, good_picture, work):
 
 def make_pictures(work):
     """Two pictures for the preview, a wide opaque one and a tall one with
-    alpha, and a large one whose save takes long enough to be cancelled."""
-    wide = Image.new("RGB", (640, 480))
-    wide.putdata([((x * 7) % 256, (y * 3) % 256, (x ^ y) % 256) for y in range(480) for x in range(640)])
-    tall = Image.new("RGBA", (200, 305))
-    tall.putdata([((x * 5) % 256, 255 - y % 256, 128, (x + y) % 256) for y in range(305) for x in range(200)])
-    large = Image.frombytes("RGB", (4096, 4096), os.urandom(4096 * 4096 * 3))
+    alpha, and a large one of 16384 colours, whose workbook takes long
+    enough to be cancelled."""
+    y, x = numpy.mgrid[0:480, 0:640]
+    wide = numpy.stack([(x * 7) % 256, (y * 3) % 256, (x ^ y) % 256], -1)
+    y, x = numpy.mgrid[0:305, 0:200]
+    tall = numpy.stack([(x * 5) % 256, 255 - y % 256, numpy.full_like(x, 128), (x + y) % 256], -1)
+    y, x = numpy.mgrid[0:2048, 0:2048]
+    large = numpy.stack([(x % 32) * 8, (y % 32) * 8, ((x // 32 + y // 32) % 16) * 16], -1)
     paths = {}
     for name, picture in [("wide", wide), ("tall", tall), ("large", large)]:
         paths[name] = os.path.join(work, name + ".png")
-        picture.save(paths[name], compress_level=1)
+        Image.fromarray(picture.astype(numpy.uint8)).save(paths[name])
     return paths
 
 
@@ -314,6 +341,8 @@ def check_against_window(page, window, pictures, ratio, work):
         shown = Image.open(shot).convert("RGB")
         return shown.size == expected[part].size and shown.tobytes() == expected[part].tobytes()
 
+    # Both buttons as they look without the pointer over them.
+    ActionChains(page.driver).move_to_element(page.driver.find_element(By.ID, "kind")).perform()
     for button in BUTTONS:
         check("ratio %g: the %s button equals the Qt window's, pixel for pixel" % (ratio, button),
               same(button, button))
@@ -361,17 +390,32 @@ def main():
 
     work = tempfile.mkdtemp(prefix="page-test-")
     server = Server(os.path.abspath(args.page))
-    url = "http://127.0.0.1:%d/index.html" % server.port
+    url = server.url()
     try:
         made = make_pictures(work)
+        address = network_address()
+        if address:
+            # Not a secure context: the tables collect in memory instead.
+            # Chromium holds a workbook downloaded from such a page until
+            # the user says to keep it, so CSV tables only.
+            page = Page(server.url(address), work, 1.25)
+            try:
+                check_conversions(page, pixcsv, pictures[:40], os.path.join(work, "native-insecure"),
+                                  "in memory, at ratio 1.25", ("csv",))
+            finally:
+                page.quit()
+        else:
+            print("skipped: the page in memory, without an address that is not a secure context")
         for ratio in (1, 2):
             page = Page(url, work, ratio)
             try:
                 if ratio == 1:
                     check_window_parts(page)
-                    check_conversions(page, pixcsv, pictures, work)
+                    check_conversions(page, pixcsv, pictures, os.path.join(work, "native"),
+                                      "in the page's storage")
                     check_cancel(page, pixcsv, made["large"], work)
                     check_hostile(page, made["wide"], work)
+                    check_stored_tables(page)
                 check_against_window(page, window, [made["wide"], made["tall"]], ratio, work)
             finally:
                 page.quit()

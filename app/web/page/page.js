@@ -135,14 +135,20 @@ function endPass() {
     ui.progress.close();
 }
 
-function download(name, blob) {
+// stored names the table's file in the page's storage, which the worker
+// forgets once the download has read it.
+function download(name, blob, stored) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = name;
   document.body.append(link);
   link.click();
   link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), DOWNLOAD_ADDRESS_LIFE_MS);
+  setTimeout(() => {
+    URL.revokeObjectURL(link.href);
+    if (stored)
+      worker.postMessage({ type: 'forget', name: stored });
+  }, DOWNLOAD_ADDRESS_LIFE_MS);
 }
 
 function answer(message) {
@@ -183,7 +189,10 @@ function answer(message) {
     endPass();
     break;
   case 'download':
-    download(message.name, message.blob);
+    download(message.name, message.blob, message.stored);
+    break;
+  case 'failure':
+    showFailure(message.message);
     break;
   case 'saved':
     endPass();
