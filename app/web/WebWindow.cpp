@@ -102,8 +102,8 @@ public:
 
     TPNGGraphic& WorkBitmap() override { return fPicture; }
 
-    // True once after every change of the work bitmap: the page then asks
-    // for the preview again.
+    // True once after every change of the work bitmap: the preview is then
+    // painted again.
     bool TakePictureChange() { return std::exchange(fPictureChanged, false); }
 
     // The preview as the Qt window paints it on a client of the given CSS

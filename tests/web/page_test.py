@@ -298,16 +298,18 @@ def check_hostile(page, good_picture, work):
 
 def make_pictures(work):
     """Two pictures for the preview, a wide opaque one and a tall one with
-    alpha, and a large one of 16384 colours, whose workbook takes long
-    enough to be cancelled."""
+    alpha; a large one of 16384 colours, whose workbook takes long enough
+    to be cancelled; one too wide for a workbook."""
     y, x = numpy.mgrid[0:480, 0:640]
     wide = numpy.stack([(x * 7) % 256, (y * 3) % 256, (x ^ y) % 256], -1)
     y, x = numpy.mgrid[0:305, 0:200]
     tall = numpy.stack([(x * 5) % 256, 255 - y % 256, numpy.full_like(x, 128), (x + y) % 256], -1)
     y, x = numpy.mgrid[0:2048, 0:2048]
     large = numpy.stack([(x % 32) * 8, (y % 32) * 8, ((x // 32 + y // 32) % 16) * 16], -1)
+    # One column more than a workbook holds.
+    beyond = numpy.stack([numpy.mgrid[0:2, 0:16385][1] % 256] * 3, -1)
     paths = {}
-    for name, picture in [("wide", wide), ("tall", tall), ("large", large)]:
+    for name, picture in [("wide", wide), ("tall", tall), ("large", large), ("beyond", beyond)]:
         paths[name] = os.path.join(work, name + ".png")
         Image.fromarray(picture.astype(numpy.uint8)).save(paths[name])
     return paths
@@ -411,7 +413,7 @@ def main():
             try:
                 if ratio == 1:
                     check_window_parts(page)
-                    check_conversions(page, pixcsv, pictures, os.path.join(work, "native"),
+                    check_conversions(page, pixcsv, pictures + [made["beyond"]], os.path.join(work, "native"),
                                       "in the page's storage")
                     check_cancel(page, pixcsv, made["large"], work)
                     check_hostile(page, made["wide"], work)
