@@ -1,8 +1,8 @@
 // What the module asks of the worker script around it: the progress of a
 // pass and the bytes of a download. The worker script supplies the handlers
-// (onPassBegin, onPassReport, onPassEnd, takeTableFile, onDownload) when it
-// creates the module. Pointers above 2 GiB reach JavaScript negative:
-// ">>> 0" first.
+// (onPassBegin, onPassReport, onPassEnd, takeTableFile, dropTableFile,
+// onDownload) when it creates the module. Pointers above 2 GiB reach
+// JavaScript negative: ">>> 0" first.
 mergeInto(LibraryManager.library, {
   // Downloads in the making, by number. Each goes into the table file the
   // worker script prepared for the save: a file of the browser's storage
