@@ -7,6 +7,8 @@
 #   bash build.sh windows  cross-build the Windows programs (i686, x86-64), test
 #                          them under Wine, leave them in dist/ with a zip each
 #   bash build.sh package  build the Debian package into dist/ and check it with lintian
+#   bash build.sh web      build the page (the core as WebAssembly) into dist/web and
+#                          test it in headless Chromium against the native programs
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -23,6 +25,7 @@ WINDOWS_PACKAGES=(
   wine wine64 file zip xvfb xauth openbox xdotool imagemagick python3
   g++-multilib lib32z1-dev qemu-user dpkg-dev
 )
+WEB_PACKAGES=(emscripten dpkg-dev chromium chromium-driver python3-selenium xdotool)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_packages() { # packages...
@@ -164,10 +167,36 @@ command_package() {
   ls dist/pixelizer_*.deb
 }
 
+command_web() {
+  install_packages "${PACKAGES[@]}" "${WEB_PACKAGES[@]}"
+  # emscripten's tools need Debian's node modules and Python, whichever node
+  # and python3 come first on the PATH.
+  export NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
+  local toolchain=cmake/toolchains/emscripten.cmake prefix=build-deps/emscripten
+  echo "== zlib and libxlsxwriter for the browser, from Debian's source packages"
+  tools/build-zlib.sh "$toolchain" "$prefix"
+  tools/build-xlsxwriter.sh "$toolchain" "$prefix"
+  echo "== the page: the core as WebAssembly"
+  cmake -S . -B build-web -G Ninja --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_WERROR=ON \
+    -DPIXELIZER_TESTS=OFF -DPIXELIZER_GUI=OFF -DPIXELIZER_DEPENDENCY_PREFIX="$PWD/$prefix" >/dev/null
+  cmake --build build-web --parallel "$JOBS" --target pixelizer_web
+  rm -rf dist/web
+  mkdir -p dist
+  cp -r build-web/web dist/web
+  echo "== the native converter and window, to hold the page against"
+  configure_and_build build-web-native -DCMAKE_BUILD_TYPE=Release -DPIXELIZER_TESTS=OFF -DPIXELIZER_WERROR=ON
+  echo "== the page in headless Chromium"
+  local pictures=()
+  if [ -d ../shared/pngsuite ]; then pictures+=(../shared/pngsuite); fi
+  xvfb-run -a -s "-screen 0 1600x1200x24" /usr/bin/python3 tests/web/page_test.py \
+    dist/web build-web-native/bin "${pictures[@]}"
+  ls -l dist/web/pixelizer.*
+}
+
 case "${1:-}" in
-  run | test | windows | package) "command_$1" ;;
+  run | test | windows | package | web) "command_$1" ;;
   *)
-    echo "usage: bash build.sh run|test|windows|package" >&2
+    echo "usage: bash build.sh run|test|windows|package|web" >&2
     exit 2
     ;;
 esac
