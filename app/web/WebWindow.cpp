@@ -6,6 +6,7 @@
 
 #include "app/core/Messages.h"
 #include "app/core/WindowFlows.h"
+#include "app/core/WindowLayout.h"
 #include "app/core/WindowState.h"
 #include "colours/WorkbookExport.h"
 #include "controls/Density.h"
@@ -188,6 +189,20 @@ const char* Handled(Flow flow)
     }
 }
 
+// Bounds as a JSON array: left, top, width, height.
+std::string Bounds(const TDesignBounds& bounds)
+{
+    return "[" + std::to_string(bounds.Left) + "," + std::to_string(bounds.Top) + "," + std::to_string(bounds.Width)
+        + "," + std::to_string(bounds.Height) + "]";
+}
+
+// An image button as the page places and swaps it.
+std::string Button(const TImageButtonLayout& button)
+{
+    return "{\"bounds\":" + Bounds(button.Bounds) + ",\"atRest\":" + std::to_string(AtRestImageIndex(button.Tag))
+        + ",\"pointerOver\":" + std::to_string(PointerOverImageIndex(button.Tag)) + "}";
+}
+
 // A text as a JSON string.
 std::string Quoted(const std::string& text)
 {
@@ -208,7 +223,8 @@ extern "C" {
 
 // Creates the window over the page's background colour (red + 256 green +
 // 65536 blue); programFile names the module's file, whose name titles the
-// message boxes. The texts of the page, as a JSON object.
+// message boxes. The texts, layout and progress rules of the page, as a JSON
+// object, so that the page says none of them again.
 EMSCRIPTEN_KEEPALIVE const char* pixelizer_create(int32_t backgroundColour, const char* programFile)
 {
     using namespace pix;
@@ -220,7 +236,11 @@ EMSCRIPTEN_KEEPALIVE const char* pixelizer_create(int32_t backgroundColour, cons
         + ",\"loadName\":" + Quoted(kLoadButtonName) + ",\"loadDescription\":" + Quoted(kLoadButtonDescription)
         + ",\"saveName\":" + Quoted(kSaveButtonName) + ",\"saveDescription\":" + Quoted(kSaveButtonDescription)
         + ",\"previewName\":" + Quoted(kPreviewName) + ",\"previewDescription\":" + Quoted(kPreviewDescription)
-        + "}";
+        + ",\"client\":[" + std::to_string(kClientWidth) + "," + std::to_string(kClientHeight) + "]"
+        + ",\"frame\":" + Bounds(kShape1Bounds) + ",\"preview\":" + Bounds(kImage1Bounds)
+        + ",\"load\":" + Button(kLoadButton) + ",\"save\":" + Button(kSaveButton)
+        + ",\"progressDelayMs\":" + std::to_string(kProgressDelayMs)
+        + ",\"progressSteps\":" + std::to_string(kProgressSteps) + "}";
     return texts.c_str();
 }
 

@@ -6,19 +6,17 @@
 // leaves the machine: the picture is read from the picked file inside the
 // browser and the table comes back as a download.
 
-// A pass that takes longer than this shows its progress, as in the Qt window.
-const PROGRESS_DELAY_MS = 500;
-const PROGRESS_STEPS = 1000;
 // A download's address is given back once the browser has surely taken it.
 const DOWNLOAD_ADDRESS_LIFE_MS = 60000;
-// The image list's order: each button's normal picture, then its
-// pointer-over one.
-const LOAD_BUTTON_TAG = 0;
-const SAVE_BUTTON_TAG = 2;
+// The window's layout, progress rules and which picture each button shows,
+// as the core gives them when the worker starts.
+let described = null;
 
 const element = (id) => document.getElementById(id);
 const ui = {
   caption: element('caption'),
+  client: document.querySelector('.client'),
+  frame: element('frame'),
   preview: element('preview'),
   previewCanvas: element('preview').querySelector('canvas'),
   load: element('load'),
@@ -88,8 +86,8 @@ function drawButton(button, index) {
 
 function showPictures(message) {
   buttonPictures = message.buttons;
-  drawButton(ui.load, LOAD_BUTTON_TAG + (ui.load.matches(':hover') ? 1 : 0));
-  drawButton(ui.save, SAVE_BUTTON_TAG + (ui.save.matches(':hover') ? 1 : 0));
+  for (const [button, layout] of buttonLayouts())
+    drawButton(button, button.matches(':hover') ? layout.pointerOver : layout.atRest);
 }
 
 function showFailure(text) {
@@ -103,7 +101,23 @@ function typeName(filter) {
   return `${description} (${pattern})`;
 }
 
+function buttonLayouts() {
+  return described ? [[ui.load, described.load], [ui.save, described.save]] : [];
+}
+
+function place(element, [left, top, width, height]) {
+  Object.assign(element.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
+}
+
 function showTexts(texts) {
+  described = texts;
+  ui.client.style.width = `${texts.client[0]}px`;
+  ui.client.style.height = `${texts.client[1]}px`;
+  place(ui.frame, texts.frame);
+  place(ui.preview, texts.preview);
+  place(ui.load, texts.load.bounds);
+  place(ui.save, texts.save.bounds);
+  ui.progressBar.max = texts.progressSteps;
   document.title = texts.caption;
   ui.caption.textContent = texts.caption;
   ui.failureTitle.textContent = texts.title;
@@ -123,7 +137,7 @@ function beginPass(label) {
   endPass();
   ui.progressLabel.textContent = label;
   ui.progressBar.value = 0;
-  pass = { timer: setTimeout(() => ui.progress.showModal(), PROGRESS_DELAY_MS) };
+  pass = { timer: setTimeout(() => ui.progress.showModal(), described.progressDelayMs) };
 }
 
 function endPass() {
@@ -183,7 +197,7 @@ function answer(message) {
     beginPass(message.label);
     break;
   case 'report':
-    ui.progressBar.value = Math.floor(message.done * PROGRESS_STEPS / Math.max(message.total, 1));
+    ui.progressBar.value = Math.floor(message.done * described.progressSteps / Math.max(message.total, 1));
     break;
   case 'passEnd':
     endPass();
@@ -239,13 +253,11 @@ function cancel() {
   startWorker();
 }
 
-function hover(button, tag, over) {
-  drawButton(button, tag + (over ? 1 : 0));
-}
-
-for (const [button, tag] of [[ui.load, LOAD_BUTTON_TAG], [ui.save, SAVE_BUTTON_TAG]]) {
-  button.addEventListener('mouseenter', () => hover(button, tag, true));
-  button.addEventListener('mouseleave', () => hover(button, tag, false));
+// sImageMouseEnter and sImageMouseLeave.
+for (const button of [ui.load, ui.save]) {
+  const layout = () => (button === ui.load ? described.load : described.save);
+  button.addEventListener('mouseenter', () => described && drawButton(button, layout().pointerOver));
+  button.addEventListener('mouseleave', () => described && drawButton(button, layout().atRest));
 }
 
 ui.load.addEventListener('click', () => {

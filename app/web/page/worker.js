@@ -202,8 +202,12 @@ function handle(message) {
 function growFilesByDoubling() {
   const memfs = module.FS.filesystems.MEMFS;
   const expand = memfs.expandFileStorage;
-  memfs.expandFileStorage = (node, capacity) =>
-    expand.call(memfs, node, Math.max(capacity >>> 0, 2 * (node.contents ? node.contents.length : 0)));
+  memfs.expandFileStorage = (node, capacity) => {
+    // Called before every write: only a write beyond the file's room grows it.
+    const room = node.contents ? node.contents.length : 0;
+    const wanted = capacity >>> 0;
+    expand.call(memfs, node, wanted > room ? Math.max(wanted, 2 * room) : wanted);
+  };
 }
 
 let queue = started.then((created) => {
