@@ -111,7 +111,8 @@ def network_address():
 
 class Page:
     def __init__(self, url, work, ratio, instrument=""):
-        browser = tempfile.mkdtemp(prefix="browser-", dir=work)
+        # Chromium saves downloads only into a folder named by an absolute path.
+        browser = tempfile.mkdtemp(prefix="browser-", dir=os.path.abspath(work))
         self.downloads = os.path.join(browser, "downloads")
         os.makedirs(self.downloads)
         options = webdriver.ChromeOptions()
